@@ -1,0 +1,48 @@
+// Test archives made by our own code: a byte-level writer for stored members (it can
+// write the hostile names, links and odd methods that a ZIP library refuses) and a
+// deflating writer over libzip for ordinary archives.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace dunzip32_test {
+
+struct Raw_Member
+{
+    enum class Kind
+    {
+        File,
+        Folder,
+        Link
+    };
+    std::string name;
+    std::string data; // the file's bytes, or a link's target
+    Kind kind = Kind::File;
+    std::string password; // not empty: traditional PKWARE encryption
+    uint16_t method = 0;  // written as the compression method; data stays stored
+};
+
+// The modification time stored in every raw member: 2001-02-03 04:05:06 local time.
+constexpr int Raw_Year = 2001, Raw_Month = 2, Raw_Day = 3;
+constexpr int Raw_Hour = 4, Raw_Minute = 5, Raw_Second = 6;
+
+std::string Raw_Zip(const std::vector<Raw_Member>& members);
+
+struct Zip_Entry
+{
+    std::string name; // a name ending in "/" makes a folder entry
+    std::string data;
+};
+
+// Writes a deflated archive with libzip; returns false when libzip fails.
+bool Write_Deflated_Zip(const std::string& path, const std::vector<Zip_Entry>& entries);
+
+// Offset of the first data byte of the n-th member, found through the local headers.
+size_t Member_Data_Offset(const std::string& zip, int member);
+
+// Bytes that do not compress, reproducible from the seed.
+std::string Noise(size_t size, uint32_t seed);
+
+} // namespace dunzip32_test
