@@ -35,7 +35,7 @@ trap cleanup EXIT
 # Xvfb picks a free display and writes its number once it takes connections.
 coproc XVFB { exec Xvfb -displayfd 1 -nolisten tcp -screen 0 640x480x24 2>/dev/null; }
 xvfb_pid=$XVFB_PID
-read -r -t 30 display <&"${XVFB[0]}"
+read -r -t 30 display <&"${XVFB[0]}" || { echo "Xvfb did not start"; exit 1; }
 export DISPLAY=":$display"
 
 wineboot -i >/dev/null 2>&1

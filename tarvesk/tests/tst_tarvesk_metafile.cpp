@@ -88,7 +88,7 @@ Q_DECLARE_METATYPE(Bytes)
 Q_DECLARE_METATYPE(Load_Result)
 Q_DECLARE_METATYPE(Place_Result)
 
-class Tst_Placeable_Metafile : public QObject
+class Tst_Tarvesk_Metafile : public QObject
 {
     Q_OBJECT
 
@@ -307,5 +307,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(Tst_Placeable_Metafile)
-#include "tst_placeable_metafile.moc"
+QTEST_GUILESS_MAIN(Tst_Tarvesk_Metafile)
+#include "tst_tarvesk_metafile.moc"
