@@ -30,15 +30,18 @@ inline void Put_Record(std::vector<std::uint8_t>& out, unsigned function,
         Put_Word(out, static_cast<std::uint16_t>(p));
 }
 
-// The Windows metafile part: a window set to the box and one rectangle.
-inline std::vector<std::uint8_t> Windows_Metafile(std::int16_t width, std::int16_t height)
+// The Windows metafile part: a window set to the box and rectangles (one, or
+// more to make a large file).
+inline std::vector<std::uint8_t> Windows_Metafile(std::int16_t width, std::int16_t height,
+                                                  std::size_t rectangles = 1)
 {
     std::vector<std::uint8_t> records;
     Put_Record(records, 0x020B, {0, 0});          // SetWindowOrg
     Put_Record(records, 0x020C, {height, width}); // SetWindowExt
-    Put_Record(records, 0x041B,
-               {static_cast<std::int16_t>(height / 2), // Rectangle
-                static_cast<std::int16_t>(width / 2), 0, 0});
+    for (std::size_t i = 0; i < rectangles; ++i)
+        Put_Record(
+            records, 0x041B, // Rectangle
+            {static_cast<std::int16_t>(height / 2), static_cast<std::int16_t>(width / 2), 0, 0});
     Put_Record(records, 0x0000, {}); // end of the metafile
 
     std::vector<std::uint8_t> out;
@@ -55,7 +58,8 @@ inline std::vector<std::uint8_t> Windows_Metafile(std::int16_t width, std::int16
 
 // A whole placeable metafile with the bounding box left, top, right, bottom.
 inline std::vector<std::uint8_t> Placeable_Metafile(std::int16_t left, std::int16_t top,
-                                                    std::int16_t right, std::int16_t bottom)
+                                                    std::int16_t right, std::int16_t bottom,
+                                                    std::size_t rectangles = 1)
 {
     std::vector<std::uint8_t> out;
     Put_Dword(out, 0x9AC6CDD7);
@@ -71,7 +75,7 @@ inline std::vector<std::uint8_t> Placeable_Metafile(std::int16_t left, std::int1
         checksum ^= out[i] | (out[i + 1] << 8);
     Put_Word(out, checksum);
     const auto metafile = Windows_Metafile(static_cast<std::int16_t>(right - left),
-                                           static_cast<std::int16_t>(bottom - top));
+                                           static_cast<std::int16_t>(bottom - top), rectangles);
     out.insert(out.end(), metafile.begin(), metafile.end());
     return out;
 }
