@@ -112,14 +112,13 @@ private:
 
     Tarvesk_Run Run_Tarvesk(const QStringList& args) { return Run(tarvesk_, args, env_); }
 
-    QByteArray Read_Clipboard(const QString& target, bool* ok = nullptr)
+    // The clipboard's data for the target; empty when there is none.
+    QByteArray Read_Clipboard(const QString& target)
     {
         QProcess xclip;
         xclip.setProcessEnvironment(env_);
         xclip.start(xclip_, {"-selection", "clipboard", "-o", "-t", target});
         const bool done = xclip.waitForFinished(Wait_Ms) && xclip.exitCode() == 0;
-        if (ok)
-            *ok = done;
         return done ? xclip.readAllStandardOutput() : QByteArray();
     }
 
