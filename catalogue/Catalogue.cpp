@@ -38,9 +38,10 @@ const QCollator& Name_Collator()
 
 void Sort_Nodes(QList<Catalogue_Node>& nodes)
 {
-    std::stable_sort(nodes.begin(), nodes.end(), [](const Catalogue_Node& a, const Catalogue_Node& b) {
-        return Compare_Names(a.Text, b.Text) < 0;
-    });
+    std::stable_sort(nodes.begin(), nodes.end(),
+                     [](const Catalogue_Node& a, const Catalogue_Node& b) {
+                         return Compare_Names(a.Text, b.Text) < 0;
+                     });
     for (Catalogue_Node& node : nodes)
         Sort_Nodes(node.Children);
 }
@@ -55,7 +56,9 @@ int Compare_Names(const QString& a, const QString& b)
     // Texts the collation ranks equal still need a fixed order: lower case first.
     for (qsizetype i = 0; i < std::min(a.size(), b.size()); ++i) {
         if (a.at(i) != b.at(i))
-            return a.at(i).isLower() ? -1 : (b.at(i).isLower() ? 1 : a.at(i).unicode() - b.at(i).unicode());
+            return a.at(i).isLower()
+                       ? -1
+                       : (b.at(i).isLower() ? 1 : a.at(i).unicode() - b.at(i).unicode());
     }
     return int(a.size() - b.size());
 }
@@ -82,7 +85,7 @@ bool Read_Catalogue(const QStringList& lines, const QString& dataRoot, int langI
                         .arg(Max_Catalogue_Entries));
 
     const int count = std::max(entries, 1); // the first entry is always read
-    int current = -1;                        // index of the current heading in tree.Headings
+    int current = -1;                       // index of the current heading in tree.Headings
     bool anyCategory = false;
     for (int i = 0; i < count; ++i) {
         QString kind;
@@ -145,6 +148,7 @@ Catalogue_Tree Load_Catalogue_File(const QString& dataRoot, int langIndex, bool 
     QString error;
     if (!Read_Catalogue(Ansi::Split_Lines(Ansi::Decode(file.readAll())), dataRoot, langIndex,
                         showIndices, tree, &error))
-        throw Standard_Error(QStringLiteral("The catalogue \"%1\" cannot be read: %2.").arg(path, error));
+        throw Standard_Error(
+            QStringLiteral("The catalogue \"%1\" cannot be read: %2.").arg(path, error));
     return tree;
 }

@@ -10,7 +10,12 @@
 class QTreeWidget;
 class QTreeWidgetItem;
 
-enum Cat_Tree_Image { Heading_Image = 0, Selected_Image = 1, Category_Image = 2 };
+enum Cat_Tree_Image
+{
+    Heading_Image = 0,
+    Selected_Image = 1,
+    Category_Image = 2
+};
 
 // The three images of the tree's image list.
 QPixmap Cat_Tree_Images(int index);

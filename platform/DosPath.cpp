@@ -62,9 +62,8 @@ QString Match_Entry(const QString& folder, const QString& name)
     if (QFileInfo::exists(exact))
         return exact;
     QDir dir(folder);
-    const QStringList entries =
-        dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                      QDir::Name);
+    const QStringList entries = dir.entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     for (const QString& entry : entries) {
         if (entry.compare(name, Qt::CaseInsensitive) == 0)
             return folder == QLatin1String("/") ? folder + entry : folder + '/' + entry;
@@ -128,8 +127,8 @@ QString Drive_Map::To_Native(const QString& dosPath) const
         current = found;
     }
     for (; i < parts.size(); ++i)
-        current += (current.endsWith(QLatin1Char('/')) ? QString() : QStringLiteral("/")) +
-                   parts.at(i);
+        current +=
+            (current.endsWith(QLatin1Char('/')) ? QString() : QStringLiteral("/")) + parts.at(i);
     return trailing ? current + '/' : current;
 }
 

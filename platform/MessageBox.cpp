@@ -39,8 +39,7 @@ Box_Answer Message_Box_Script::Take(const Recorded_Box& box)
 Box_Answer Message_Box(const QString& text, Box_Type type, Box_Buttons buttons,
                        const QString& caption)
 {
-    const QString title =
-        caption.isEmpty() ? QGuiApplication::applicationDisplayName() : caption;
+    const QString title = caption.isEmpty() ? QGuiApplication::applicationDisplayName() : caption;
     if (g_script)
         return g_script->Take({text, title, type, buttons});
 

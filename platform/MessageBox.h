@@ -8,9 +8,25 @@
 
 class QWidget;
 
-enum class Box_Type { Warning, Error, Information };
-enum class Box_Buttons { Ok, Ok_Cancel, Yes_No };
-enum class Box_Answer { Ok, Cancel, Yes, No };
+enum class Box_Type
+{
+    Warning,
+    Error,
+    Information
+};
+enum class Box_Buttons
+{
+    Ok,
+    Ok_Cancel,
+    Yes_No
+};
+enum class Box_Answer
+{
+    Ok,
+    Cancel,
+    Yes,
+    No
+};
 
 // Shows a modal box and returns the button pressed. An empty caption uses the application
 // title. Closing the box with Escape or the window frame gives Cancel or No where there is
@@ -38,7 +54,10 @@ public:
 
     void Answer(Box_Answer answer) { m_answers.append(answer); }
     // Called for each box (after recording it); lets a test act while the box is "open".
-    void On_Box(std::function<void(const Recorded_Box&)> handler) { m_handler = std::move(handler); }
+    void On_Box(std::function<void(const Recorded_Box&)> handler)
+    {
+        m_handler = std::move(handler);
+    }
 
     const QList<Recorded_Box>& Boxes() const { return m_boxes; }
     QStringList Texts() const;

@@ -33,8 +33,8 @@ bool Split_Key(const QString& line, QString* key, QString* value)
         return false;
     *key = line.left(eq).trimmed();
     QString v = line.mid(eq + 1).trimmed();
-    if (v.size() >= 2 && ((v.startsWith('"') && v.endsWith('"')) ||
-                          (v.startsWith('\'') && v.endsWith('\''))))
+    if (v.size() >= 2 &&
+        ((v.startsWith('"') && v.endsWith('"')) || (v.startsWith('\'') && v.endsWith('\''))))
         v = v.mid(1, v.size() - 2);
     *value = v;
     return true;
@@ -95,7 +95,8 @@ int Profile_File::To_Integer(const QString& text, int defaultValue)
     if (t.isEmpty())
         return defaultValue;
     for (QChar c : t) {
-        const bool digit = base == 10 ? (c >= '0' && c <= '9') : QString("0123456789abcdefABCDEF").contains(c);
+        const bool digit =
+            base == 10 ? (c >= '0' && c <= '9') : QString("0123456789abcdefABCDEF").contains(c);
         if (!digit)
             return defaultValue;
     }
@@ -111,8 +112,7 @@ int Profile_File::To_Integer(const QString& text, int defaultValue)
     return int(signedValue);
 }
 
-int Profile_File::Read_Integer(const QString& section, const QString& key,
-                               int defaultValue) const
+int Profile_File::Read_Integer(const QString& section, const QString& key, int defaultValue) const
 {
     const QString marker = QStringLiteral("\x01<absent>");
     const QString text = Read_String(section, key, marker);
@@ -134,15 +134,13 @@ QStringList Profile_File::Read_Keys(const QString& section) const
             continue;
         }
         QString k, v;
-        if (inSection && Split_Key(line, &k, &v) &&
-            !keys.contains(k, Qt::CaseInsensitive))
+        if (inSection && Split_Key(line, &k, &v) && !keys.contains(k, Qt::CaseInsensitive))
             keys.append(k);
     }
     return keys;
 }
 
-bool Profile_File::Write_String(const QString& section, const QString& key,
-                                const QString& value)
+bool Profile_File::Write_String(const QString& section, const QString& key, const QString& value)
 {
     QStringList lines = Lines();
     const QString entry = key + QLatin1Char('=') + value;

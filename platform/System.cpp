@@ -20,7 +20,9 @@ namespace {
 
 bool Is_Mount_Point(const QString& folder)
 {
-    struct stat self {}, parent {};
+    struct stat self
+    {
+    }, parent{};
     const QByteArray path = QFile::encodeName(folder);
     const QByteArray up = QFile::encodeName(folder + QStringLiteral("/.."));
     if (stat(path.constData(), &self) != 0 || stat(up.constData(), &parent) != 0)
@@ -58,6 +60,8 @@ bool Already_Running(const QString& instanceName, std::function<void()> onRaise)
     const QString name = instanceName + QLatin1Char('-') + QString::number(getuid());
     static QLockFile* lock = nullptr;
     static QLocalServer* server = nullptr;
+    if (server)
+        return false; // this process is the instance already
     if (!lock) {
         lock = new QLockFile(QDir(Runtime_Folder()).filePath(name + QStringLiteral(".lock")));
         lock->setStaleLockTime(0);
@@ -78,8 +82,7 @@ bool Already_Running(const QString& instanceName, std::function<void()> onRaise)
     if (server->listen(name)) {
         QObject::connect(server, &QLocalServer::newConnection, server, [onRaise] {
             while (QLocalSocket* peer = server->nextPendingConnection()) {
-                QObject::connect(peer, &QLocalSocket::disconnected, peer,
-                                 &QObject::deleteLater);
+                QObject::connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
                 QObject::connect(peer, &QLocalSocket::readyRead, peer, [peer, onRaise] {
                     peer->readAll();
                     if (onRaise)

@@ -16,9 +16,11 @@ struct Entry
 
 QStringList Lines(int languages, const QList<Entry>& entries, int declared = -1)
 {
-    QStringList lines{QString::number(languages), QString::number(declared < 0 ? entries.size() : declared)};
+    QStringList lines{QString::number(languages),
+                      QString::number(declared < 0 ? entries.size() : declared)};
     for (const Entry& e : entries) {
-        lines << "" << e.kind << e.names << e.pictures << e.thumbs << e.ext << QString::number(e.cd);
+        lines << "" << e.kind << e.names << e.pictures << e.thumbs << e.ext
+              << QString::number(e.cd);
     }
     return lines;
 }
@@ -31,11 +33,26 @@ QList<Entry> Sample()
         {"HEAD", {"0. Top", "0. Oben", "0. Haut"}, "", "", "", 1},
         {"LEAF", {"9. Early", "9. Frueh", "9. Tot"}, "EARLY", "EARLY\\THB", ".JPG", 1},
         {"heading", {"2. Plants", "2. Pflanzen", "2. Plantes"}, "", "PLANTS", "", 1},
-        {"leaf", {"21. Trees", "21. B\u00E4ume", "21. Arbres"}, "TREES\\", "TREES\\THB\\", "JPG", 2},
-        {"Leaf", {"22. Flowers", "22. Blumen", "22. Fleurs"}, "FLOWERS", "FLOWERS\\THB", "gif", 258},
+        {"leaf",
+         {"21. Trees", "21. B\u00E4ume", "21. Arbres"},
+         "TREES\\",
+         "TREES\\THB\\",
+         "JPG",
+         2},
+        {"Leaf",
+         {"22. Flowers", "22. Blumen", "22. Fleurs"},
+         "FLOWERS",
+         "FLOWERS\\THB",
+         "gif",
+         258},
         {"HEAD", {"1. Animals", "1. Tiere", "1. Animaux"}, "", "", "", 1},
         {"LEAF", {"12. birds", "12. V\u00F6gel", "12. Oiseaux"}, "BIRDS", "BIRDS\\THB", ".PCX", 1},
-        {"LEAF", {"11. Birds", "11. Wale", "11. \u00C9l\u00E9phants"}, "BIRDS2", "BIRDS2\\THB", ".BMP", 1},
+        {"LEAF",
+         {"11. Birds", "11. Wale", "11. \u00C9l\u00E9phants"},
+         "BIRDS2",
+         "BIRDS2\\THB",
+         ".BMP",
+         1},
         {"LEAF", {"13. Cats", "13. Katzen", "13. Chats"}, "CATS", "CATS\\THB", ".TIF", 1},
     };
 }
@@ -160,7 +177,8 @@ void Tst_Catalogue::refused_data()
     const QStringList good = Lines(3, Sample());
     QTest::newRow("ends early") << good.mid(0, good.size() - 3) << "ends early";
     QTest::newRow("declares more entries than it holds") << Lines(3, Sample(), 12) << "ends";
-    QTest::newRow("no category") << Lines(1, {{"H", {"0. Top"}, "", "", "", 1}, {"H", {"1. B"}, "", "", "", 1}})
+    QTest::newRow("no category") << Lines(1, {{"H", {"0. Top"}, "", "", "", 1},
+                                              {"H", {"1. B"}, "", "", "", 1}})
                                  << "no category";
     QTest::newRow("too many entries") << Lines(3, Sample(), 701) << "at most 700";
     QStringList badNumber = good;

@@ -30,15 +30,36 @@ void Tst_Paths::pathRules_data()
     QTest::addColumn<QString>("replaced");
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<QString>("folder");
-    QTest::newRow("picture") << "D:\\CAT\\PIC\\ROSE.JPG" << ".JPG" << "D:\\CAT\\PIC\\ROSE.ZIP"
-                             << "ROSE.JPG" << "D:\\CAT\\PIC\\";
-    QTest::newRow("dot in folder only")
-        << "D:\\A.B\\ROSE" << "" << "D:\\A.B\\ROSE.ZIP" << "ROSE" << "D:\\A.B\\";
-    QTest::newRow("two dots") << "C:\\x\\a.b.bmp" << ".bmp" << "C:\\x\\a.b.ZIP" << "a.b.bmp"
+    QTest::newRow("picture") << "D:\\CAT\\PIC\\ROSE.JPG"
+                             << ".JPG"
+                             << "D:\\CAT\\PIC\\ROSE.ZIP"
+                             << "ROSE.JPG"
+                             << "D:\\CAT\\PIC\\";
+    QTest::newRow("dot in folder only") << "D:\\A.B\\ROSE"
+                                        << ""
+                                        << "D:\\A.B\\ROSE.ZIP"
+                                        << "ROSE"
+                                        << "D:\\A.B\\";
+    QTest::newRow("two dots") << "C:\\x\\a.b.bmp"
+                              << ".bmp"
+                              << "C:\\x\\a.b.ZIP"
+                              << "a.b.bmp"
                               << "C:\\x\\";
-    QTest::newRow("drive only") << "D:ROSE.JPG" << ".JPG" << "D:ROSE.ZIP" << "ROSE.JPG" << "D:";
-    QTest::newRow("no folder") << "ROSE" << "" << "ROSE.ZIP" << "ROSE" << "";
-    QTest::newRow("trailing dot") << "D:\\ROSE." << "." << "D:\\ROSE.ZIP" << "ROSE." << "D:\\";
+    QTest::newRow("drive only") << "D:ROSE.JPG"
+                                << ".JPG"
+                                << "D:ROSE.ZIP"
+                                << "ROSE.JPG"
+                                << "D:";
+    QTest::newRow("no folder") << "ROSE"
+                               << ""
+                               << "ROSE.ZIP"
+                               << "ROSE"
+                               << "";
+    QTest::newRow("trailing dot") << "D:\\ROSE."
+                                  << "."
+                                  << "D:\\ROSE.ZIP"
+                                  << "ROSE."
+                                  << "D:\\";
 }
 
 void Tst_Paths::pathRules()
@@ -66,14 +87,20 @@ void Tst_Paths::resolve_data()
 {
     QTest::addColumn<QString>("dos");
     QTest::addColumn<QString>("native"); // relative to the disc folder
-    QTest::newRow("exact") << "D:\\Cat\\Rose.jpg" << "Cat/Rose.jpg";
-    QTest::newRow("other case") << "D:\\CAT\\ROSE.JPG" << "Cat/Rose.jpg";
-    QTest::newRow("exact wins over other case") << "D:\\Cat\\TULIP.JPG" << "Cat/TULIP.JPG";
-    QTest::newRow("case-insensitive picks the first by name")
-        << "D:\\CAT\\TULIP.jpg" << "Cat/TULIP.JPG";
-    QTest::newRow("missing component kept") << "D:\\cat\\Missing\\X.JPG" << "Cat/Missing/X.JPG";
-    QTest::newRow("folder with trailing backslash") << "d:\\CAT\\" << "Cat/";
-    QTest::newRow("root") << "D:\\" << "";
+    QTest::newRow("exact") << "D:\\Cat\\Rose.jpg"
+                           << "Cat/Rose.jpg";
+    QTest::newRow("other case") << "D:\\CAT\\ROSE.JPG"
+                                << "Cat/Rose.jpg";
+    QTest::newRow("exact wins over other case") << "D:\\Cat\\TULIP.JPG"
+                                                << "Cat/TULIP.JPG";
+    QTest::newRow("case-insensitive picks the first by name") << "D:\\CAT\\TULIP.jpg"
+                                                              << "Cat/TULIP.JPG";
+    QTest::newRow("missing component kept") << "D:\\cat\\Missing\\X.JPG"
+                                            << "Cat/Missing/X.JPG";
+    QTest::newRow("folder with trailing backslash") << "d:\\CAT\\"
+                                                    << "Cat/";
+    QTest::newRow("root") << "D:\\"
+                          << "";
 }
 
 void Tst_Paths::resolve()
@@ -102,11 +129,16 @@ void Tst_Paths::toDos_data()
 {
     QTest::addColumn<QString>("native");
     QTest::addColumn<QString>("dos");
-    QTest::newRow("in mapped disc") << "/srv/disc/CAT/ROSE.JPG" << "D:\\CAT\\ROSE.JPG";
-    QTest::newRow("disc root folder") << "/srv/disc/" << "D:\\";
-    QTest::newRow("longest mapping wins") << "/srv/disc/sub/x" << "E:\\x";
-    QTest::newRow("elsewhere is Z:") << "/opt/app/orvinta" << "Z:\\opt\\app\\orvinta";
-    QTest::newRow("folder keeps its backslash") << "/opt/app/" << "Z:\\opt\\app\\";
+    QTest::newRow("in mapped disc") << "/srv/disc/CAT/ROSE.JPG"
+                                    << "D:\\CAT\\ROSE.JPG";
+    QTest::newRow("disc root folder") << "/srv/disc/"
+                                      << "D:\\";
+    QTest::newRow("longest mapping wins") << "/srv/disc/sub/x"
+                                          << "E:\\x";
+    QTest::newRow("elsewhere is Z:") << "/opt/app/orvinta"
+                                     << "Z:\\opt\\app\\orvinta";
+    QTest::newRow("folder keeps its backslash") << "/opt/app/"
+                                                << "Z:\\opt\\app\\";
 }
 
 void Tst_Paths::toDos()

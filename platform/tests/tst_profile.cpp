@@ -65,15 +65,33 @@ void Tst_Profile::readString_data()
     QTest::addColumn<QString>("section");
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("value");
-    QTest::newRow("trimmed") << "Install" << "CD_Drive" << "d:\\";
-    QTest::newRow("section and key ignore case") << "INSTALL" << "cd_drive" << "d:\\";
-    QTest::newRow("first match wins") << "install" << "LANG" << "2";
-    QTest::newRow("only the first section counts") << "Install" << "Late" << "<default>";
-    QTest::newRow("empty value is not the default") << "Install" << "Empty" << "";
-    QTest::newRow("quotes removed") << "Install" << "Quoted" << "  a b  ";
-    QTest::newRow("missing key") << "Install" << "Nothing" << "<default>";
-    QTest::newRow("missing section") << "Other" << "Lang" << "<default>";
-    QTest::newRow("ansi text") << "Install" << "Name" << "V\u00F6gel";
+    QTest::newRow("trimmed") << "Install"
+                             << "CD_Drive"
+                             << "d:\\";
+    QTest::newRow("section and key ignore case") << "INSTALL"
+                                                 << "cd_drive"
+                                                 << "d:\\";
+    QTest::newRow("first match wins") << "install"
+                                      << "LANG"
+                                      << "2";
+    QTest::newRow("only the first section counts") << "Install"
+                                                   << "Late"
+                                                   << "<default>";
+    QTest::newRow("empty value is not the default") << "Install"
+                                                    << "Empty"
+                                                    << "";
+    QTest::newRow("quotes removed") << "Install"
+                                    << "Quoted"
+                                    << "  a b  ";
+    QTest::newRow("missing key") << "Install"
+                                 << "Nothing"
+                                 << "<default>";
+    QTest::newRow("missing section") << "Other"
+                                     << "Lang"
+                                     << "<default>";
+    QTest::newRow("ansi text") << "Install"
+                               << "Name"
+                               << "V\u00F6gel";
 }
 
 void Tst_Profile::readString()
