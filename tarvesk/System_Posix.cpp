@@ -124,6 +124,9 @@ int Serve_Clipboard(const Placeable_File& file, const Picture_Extents& extents, 
     data->setData(QStringLiteral("image/x-wmf"), bytes);
     data->setData(QStringLiteral("image/wmf"), bytes);
     data->setData(QStringLiteral("application/x-msmetafile"), bytes);
+    // The office suites read Windows metafiles from the clipboard only under their own name.
+    data->setData(QStringLiteral("application/x-openoffice-wmf;windows_formatname=\"Image WMF\""),
+                  bytes);
     data->setData(QStringLiteral("application/x-orvinta-metafilepict"),
                   QByteArray(reinterpret_cast<const char*>(record.data()),
                              static_cast<qsizetype>(record.size())));

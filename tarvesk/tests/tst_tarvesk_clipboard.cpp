@@ -22,6 +22,9 @@
 namespace {
 
 constexpr int Wait_Ms = 20000;
+// The name under which office suites take a Windows metafile from the clipboard.
+constexpr const char* Office_Target =
+    "application/x-openoffice-wmf;windows_formatname=\"Image WMF\"";
 
 QByteArray To_Bytes(const std::vector<std::uint8_t>& bytes)
 {
@@ -193,12 +196,13 @@ private slots:
         QCOMPARE(run.output, QByteArray());
         QVERIFY2(!run.alive.Ended(0), "a process must stay to serve the clipboard");
 
-        for (const char* target : {"image/x-wmf", "image/wmf", "application/x-msmetafile"})
+        for (const char* target :
+             {"image/x-wmf", "image/wmf", "application/x-msmetafile", Office_Target})
             QCOMPARE(Read_Clipboard(QString::fromLatin1(target)), file);
         QCOMPARE(Read_Clipboard(QStringLiteral("application/x-orvinta-metafilepict")), record);
         const QList<QByteArray> targets = Read_Clipboard(QStringLiteral("TARGETS")).split('\n');
         for (const char* target : {"image/x-wmf", "image/wmf", "application/x-msmetafile",
-                                   "application/x-orvinta-metafilepict"})
+                                   Office_Target, "application/x-orvinta-metafilepict"})
             QVERIFY2(targets.contains(target), target);
 
         Take_Clipboard("x");
