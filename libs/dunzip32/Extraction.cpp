@@ -4,6 +4,7 @@
 
 #include <zip.h>
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -183,11 +184,11 @@ private:
 // 0666 is narrowed by the process umask, as for any new file.
 int Create_Temporary(const std::string& folder, std::string& path, int& error)
 {
-    static unsigned counter = 0;
+    static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
         char name[64];
         std::snprintf(name, sizeof name, ".dunzip-%ld-%u.tmp", static_cast<long>(::getpid()),
-                      counter++);
+                      counter.fetch_add(1));
         path = folder + '/' + name;
         const int fd =
             ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);

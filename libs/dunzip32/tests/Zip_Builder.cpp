@@ -197,7 +197,7 @@ bool Write_Deflated_Zip(const std::string& path, const std::vector<Zip_Entry>& e
     return zip_close(archive) == 0;
 }
 
-size_t Member_Data_Offset(const std::string& zip, int member)
+Data_Span Member_Data(const std::string& zip, int member)
 {
     size_t at = 0;
     for (int k = 0;; ++k) {
@@ -205,7 +205,7 @@ size_t Member_Data_Offset(const std::string& zip, int member)
             throw std::runtime_error("no local header where one belongs");
         const size_t data = at + 30 + Get16(zip, at + 26) + Get16(zip, at + 28);
         if (k == member)
-            return data;
+            return {data, Get32(zip, at + 18)};
         at = data + Get32(zip, at + 18);
     }
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace dunzip32_test {
@@ -17,11 +18,17 @@ struct Raw_Member
         Folder,
         Link
     };
+    Raw_Member(std::string name, std::string data, Kind kind = Kind::File,
+               std::string password = {}, uint16_t method = 0)
+        : name(std::move(name)), data(std::move(data)), kind(kind), password(std::move(password)),
+          method(method)
+    {
+    }
     std::string name;
     std::string data; // the file's bytes, or a link's target
-    Kind kind = Kind::File;
+    Kind kind;
     std::string password; // not empty: traditional PKWARE encryption
-    uint16_t method = 0;  // written as the compression method; data stays stored
+    uint16_t method;      // written as the compression method; the data stays stored
 };
 
 // The modification time stored in every raw member: 2001-02-03 04:05:06 local time.
@@ -39,8 +46,14 @@ struct Zip_Entry
 // Writes a deflated archive with libzip; returns false when libzip fails.
 bool Write_Deflated_Zip(const std::string& path, const std::vector<Zip_Entry>& entries);
 
-// Offset of the first data byte of the n-th member, found through the local headers.
-size_t Member_Data_Offset(const std::string& zip, int member);
+// Where the n-th member's stored data lies in the archive, found through the local
+// headers: its first byte and its length.
+struct Data_Span
+{
+    size_t offset;
+    size_t size;
+};
+Data_Span Member_Data(const std::string& zip, int member);
 
 // Bytes that do not compress, reproducible from the seed.
 std::string Noise(size_t size, uint32_t seed);
