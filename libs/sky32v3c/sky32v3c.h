@@ -45,23 +45,24 @@ using Sky_Bitmap = QImage*;
 using Sky_Palette = QList<QRgb>*;
 
 // Result codes.
-enum Sky_Code : int16_t {
+enum Sky_Code : int16_t
+{
     SKY_OK = 1,
-    SKY_ERR_OPEN = -1,           // the file cannot be opened for reading
-    SKY_ERR_FORMAT = -2,         // the file is not of the format the reader decodes
-    SKY_ERR_TRUNCATED = -3,      // the file ends before the picture does
-    SKY_ERR_CORRUPT = -4,        // a length, offset or code in the file is impossible
-    SKY_ERR_UNSUPPORTED = -5,    // a valid file of a kind this library does not decode
-    SKY_ERR_TOO_LARGE = -6,      // the decoded picture would exceed the memory limit
-    SKY_ERR_NO_MEMORY = -7,      // an allocation failed
-    SKY_ERR_CREATE = -8,         // the output file cannot be created
-    SKY_ERR_WRITE = -9,          // writing the output file failed
-    SKY_ERR_BITS = -10,          // the colour depth argument is none of 0, 1, 4, 8, 9..32
-    SKY_ERR_NO_PICTURE = -11,    // the bitmap handle is null or holds no picture
-    SKY_ERR_COMPRESSION = -12,   // the TIFF compression code is none of 1, 2, 5, 32773
-    SKY_ERR_ENCODER = -13,       // the encoder refused the picture
-    SKY_ERR_FORMAT_LIMIT = -14,  // the picture is too large for the file format written
-    SKY_ERR_ARGUMENT = -15,      // an output argument is null
+    SKY_ERR_OPEN = -1,          // the file cannot be opened for reading
+    SKY_ERR_FORMAT = -2,        // the file is not of the format the reader decodes
+    SKY_ERR_TRUNCATED = -3,     // the file ends before the picture does
+    SKY_ERR_CORRUPT = -4,       // a length, offset or code in the file is impossible
+    SKY_ERR_UNSUPPORTED = -5,   // a valid file of a kind this library does not decode
+    SKY_ERR_TOO_LARGE = -6,     // the decoded picture would exceed the memory limit
+    SKY_ERR_NO_MEMORY = -7,     // an allocation failed
+    SKY_ERR_CREATE = -8,        // the output file cannot be created
+    SKY_ERR_WRITE = -9,         // writing the output file failed
+    SKY_ERR_BITS = -10,         // the colour depth argument is none of 0, 1, 4, 8, 9..32
+    SKY_ERR_NO_PICTURE = -11,   // the bitmap handle is null or holds no picture
+    SKY_ERR_COMPRESSION = -12,  // the TIFF compression code is none of 1, 2, 5, 32773
+    SKY_ERR_ENCODER = -13,      // the encoder refused the picture
+    SKY_ERR_FORMAT_LIMIT = -14, // the picture is too large for the file format written
+    SKY_ERR_ARGUMENT = -15,     // an output argument is null
 };
 
 // Text for a failure code (also accepts the code as an unsigned 16-bit number).

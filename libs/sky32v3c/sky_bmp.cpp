@@ -9,7 +9,14 @@
 namespace sky {
 namespace {
 
-enum : uint32_t { kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kAlphaBitFields = 6 };
+enum : uint32_t
+{
+    kRgb = 0,
+    kRle8 = 1,
+    kRle4 = 2,
+    kBitFields = 3,
+    kAlphaBitFields = 6
+};
 
 struct BmpHeader
 {
@@ -148,8 +155,7 @@ QList<QRgb> readTable(Bytes in, const BmpHeader& h)
 struct Channel
 {
     explicit Channel(uint32_t mask)
-        : mask_(mask), shift_(mask ? std::countr_zero(mask) : 0),
-          max_(mask ? (mask >> shift_) : 0)
+        : mask_(mask), shift_(mask ? std::countr_zero(mask) : 0), max_(mask ? (mask >> shift_) : 0)
     {
     }
     int operator()(uint32_t pixel) const
@@ -221,8 +227,8 @@ Code decodeRaw(Bytes in, const BmpHeader& h, QImage& out)
     if (stride * (h.height - 1) + rowBytes > available)
         return SKY_ERR_TRUNCATED;
     const Channel red(h.masks[0]), green(h.masks[1]), blue(h.masks[2]);
-    const bool standard32 = h.bits == 32 && h.masks[0] == 0xff0000 && h.masks[1] == 0xff00 &&
-                            h.masks[2] == 0xff;
+    const bool standard32 =
+        h.bits == 32 && h.masks[0] == 0xff0000 && h.masks[1] == 0xff00 && h.masks[2] == 0xff;
     for (int y = 0; y < ht; ++y) {
         const uchar* src = in.data + h.dataOffset + size_t(stride) * size_t(y);
         uchar* dst = out.scanLine(h.topDown ? y : ht - 1 - y);
@@ -293,12 +299,17 @@ Code decodeBmp(Bytes in, QImage& out)
                                                 : QImage::Format_RGB32;
     if (Code code = checkPictureSize(h.width, h.height, QImage(1, 1, format).depth()); code < 1)
         return code;
+    const bool rle = h.compression == kRle4 || h.compression == kRle8;
+    // Plain rows must all be in the file: a short file fails before the picture is allocated.
+    const int64_t stride = (h.width * h.bits + 31) / 32 * 4;
+    if (!rle &&
+        stride * (h.height - 1) + (h.width * h.bits + 7) / 8 > int64_t(in.size - h.dataOffset))
+        return SKY_ERR_TRUNCATED;
     if (Code code = allocImage(out, int(h.width), int(h.height), format); code < 1)
         return code;
     if (h.bits <= 8)
         out.setColorTable(readTable(in, h));
-    const Code code = h.compression == kRle4 || h.compression == kRle8 ? decodeRle(in, h, out)
-                                                                        : decodeRaw(in, h, out);
+    const Code code = rle ? decodeRle(in, h, out) : decodeRaw(in, h, out);
     if (code < 1)
         out = QImage();
     return code;

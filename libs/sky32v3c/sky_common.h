@@ -47,7 +47,10 @@ Code checkPictureSize(int64_t width, int64_t height, int bitsPerPixel);
 Code allocImage(QImage& image, int width, int height, QImage::Format format);
 
 // Little-endian readers for bounded buffers (the caller has checked the range).
-inline uint16_t le16(const uchar* p) { return uint16_t(p[0] | (p[1] << 8)); }
+inline uint16_t le16(const uchar* p)
+{
+    return uint16_t(p[0] | (p[1] << 8));
+}
 inline uint32_t le32(const uchar* p)
 {
     return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
@@ -66,7 +69,10 @@ inline void put32(QByteArray& out, uint32_t v)
 // Colour depth classes: 0 (VGA), 1, 4, 8, 24. Returns -1 for an invalid bits value.
 int depthClass(int bits);
 // Bits per pixel of a written palette picture of the class (VGA is written with 4).
-inline int storedBits(int cls) { return cls == 0 ? 4 : cls; }
+inline int storedBits(int cls)
+{
+    return cls == 0 ? 4 : cls;
+}
 
 // The 16-colour VGA palette in its usual order.
 const QList<QRgb>& vgaPalette();
@@ -149,7 +155,6 @@ Code runWriter(const char* fileName, int bits, const QImage* bitmap, F&& encode)
         return saveFile(fileName, data);
     });
 }
-
 
 // Information about a file, filled by the codecs' header parsers.
 struct PictureInfo

@@ -4,9 +4,9 @@
 
 #include <QHash>
 #include <QPainter>
-#include <gif_lib.h>
 #include <algorithm>
 #include <array>
+#include <gif_lib.h>
 #include <new>
 #include <vector>
 
@@ -77,9 +77,8 @@ namespace {
 
 bool opaqueSubsetOf(const QList<QRgb>& colours, const QList<QRgb>& table)
 {
-    return std::all_of(colours.begin(), colours.end(), [&](QRgb c) {
-        return qAlpha(c) == 255 && table.contains(c);
-    });
+    return std::all_of(colours.begin(), colours.end(),
+                       [&](QRgb c) { return qAlpha(c) == 255 && table.contains(c); });
 }
 
 // The distinct colours of an RGB32 picture, or an empty list when there are more than max.
@@ -117,8 +116,8 @@ QList<QRgb> medianCut(const QImage& rgb, int colours)
     while (pixels / (int64_t(step) * step) > 4'000'000)
         ++step;
     std::vector<GifByteType> r, g, b;
-    const size_t expected = size_t((rgb.width() + step - 1) / step) *
-                            size_t((rgb.height() + step - 1) / step);
+    const size_t expected =
+        size_t((rgb.width() + step - 1) / step) * size_t((rgb.height() + step - 1) / step);
     r.reserve(expected);
     g.reserve(expected);
     b.reserve(expected);
@@ -133,8 +132,8 @@ QList<QRgb> medianCut(const QImage& rgb, int colours)
     std::vector<GifByteType> index(r.size());
     std::vector<GifColorType> map(static_cast<size_t>(colours));
     int size = colours;
-    if (GifQuantizeBuffer(unsigned(r.size()), 1, &size, r.data(), g.data(), b.data(),
-                          index.data(), map.data()) != GIF_OK)
+    if (GifQuantizeBuffer(unsigned(r.size()), 1, &size, r.data(), g.data(), b.data(), index.data(),
+                          map.data()) != GIF_OK)
         throw std::bad_alloc();
     size = std::clamp(size, 1, colours);
     std::vector<std::array<uint64_t, 4>> sums(size_t(size), {0, 0, 0, 0});
@@ -287,8 +286,8 @@ QImage reduceDepth(const QImage& image, int cls, bool dither, const QList<QRgb>*
     const QImage::Format f = image.format();
     if (f == QImage::Format_Mono || f == QImage::Format_MonoLSB || f == QImage::Format_Indexed8) {
         const QList<QRgb> table = image.colorTable();
-        const bool fits = table.size() <= maxColours &&
-                          (cls != 0 || opaqueSubsetOf(table, vgaPalette()));
+        const bool fits =
+            table.size() <= maxColours && (cls != 0 || opaqueSubsetOf(table, vgaPalette()));
         if (fits) {
             if (f == QImage::Format_Mono)
                 return image;

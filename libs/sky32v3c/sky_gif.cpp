@@ -150,6 +150,9 @@ Code readFirstImage(Bytes in, QImage* out, PictureInfo* info)
                 return giflibFailure(gif->Error, src);
             }
     }
+    // A two-colour file is a one-bit picture.
+    if (table.size() <= 2)
+        *out = reduceDepth(*out, 1, false, nullptr);
     return SKY_OK;
 }
 
@@ -173,9 +176,9 @@ Code encodeGif(const QImage& image, int cls, const QList<QRgb>* palette, QByteAr
     std::vector<GifColorType> colours(size_t(mapSize), GifColorType{0, 0, 0});
     int transparent = -1;
     for (qsizetype i = 0; i < table.size(); ++i) {
-        colours[size_t(i)] = GifColorType{GifByteType(qRed(table[i])),
-                                          GifByteType(qGreen(table[i])),
-                                          GifByteType(qBlue(table[i]))};
+        colours[size_t(i)] =
+            GifColorType{GifByteType(qRed(table[i])), GifByteType(qGreen(table[i])),
+                         GifByteType(qBlue(table[i]))};
         if (transparent < 0 && qAlpha(table[i]) == 0)
             transparent = int(i);
     }
@@ -202,11 +205,11 @@ Code encodeGif(const QImage& image, int cls, const QList<QRgb>* palette, QByteAr
         const size_t len = EGifGCBToExtension(&gcb, ext);
         ok = EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, int(len), ext) != GIF_ERROR;
     }
-    ok = ok && EGifPutImageDesc(gif, 0, 0, source.width(), source.height(), false, nullptr) !=
-                   GIF_ERROR;
+    ok = ok &&
+         EGifPutImageDesc(gif, 0, 0, source.width(), source.height(), false, nullptr) != GIF_ERROR;
     for (int y = 0; ok && y < source.height(); ++y)
-        ok = EGifPutLine(gif, const_cast<GifPixelType*>(source.constScanLine(y)),
-                         source.width()) != GIF_ERROR;
+        ok = EGifPutLine(gif, const_cast<GifPixelType*>(source.constScanLine(y)), source.width()) !=
+             GIF_ERROR;
     const bool closed = EGifCloseFile(gif, &error) != GIF_ERROR;
     GifFreeMapObject(map);
     return ok && closed ? SKY_OK : SKY_ERR_ENCODER;

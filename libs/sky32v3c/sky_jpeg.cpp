@@ -156,8 +156,8 @@ Code runDecode(DecodeJob& job)
         info.dotsPerInch = cinfo.density_unit == 1   ? cinfo.X_density
                            : cinfo.density_unit == 2 ? (cinfo.X_density * 254 + 50) / 100
                                                      : 0;
-        info.description = cinfo.progressive_mode    ? "Progressive JPEG"
-                           : cinfo.arith_code        ? "Arithmetic-coded JPEG"
+        info.description = cinfo.progressive_mode      ? "Progressive JPEG"
+                           : cinfo.arith_code          ? "Arithmetic-coded JPEG"
                            : cinfo.num_components == 1 ? "Baseline JPEG, grey"
                                                        : "Baseline JPEG";
         jpeg_destroy_decompress(&cinfo);
@@ -174,8 +174,7 @@ Code runDecode(DecodeJob& job)
         jpeg_destroy_decompress(&cinfo);
         return code;
     }
-    if (Code code = allocImage(*job.out, int(cinfo.output_width), int(cinfo.output_height),
-                               format);
+    if (Code code = allocImage(*job.out, int(cinfo.output_width), int(cinfo.output_height), format);
         code < 1) {
         jpeg_destroy_decompress(&cinfo);
         return code;
@@ -184,10 +183,9 @@ Code runDecode(DecodeJob& job)
     uchar* const base = job.out->bits();
     const qsizetype stride = job.out->bytesPerLine();
     const int width = int(cinfo.output_width);
-    JSAMPARRAY cmykRow =
-        cmyk ? (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
-                                           JDIMENSION(width) * 4, 1)
-             : nullptr;
+    JSAMPARRAY cmykRow = cmyk ? (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo),
+                                                           JPOOL_IMAGE, JDIMENSION(width) * 4, 1)
+                              : nullptr;
     while (cinfo.output_scanline < cinfo.output_height) {
         const JDIMENSION y = cinfo.output_scanline;
         if (cmyk) {
@@ -302,8 +300,8 @@ int16_t Sky_Read_JPEG_Scaled(const char* fileName, int16_t bits, int16_t dither,
                              Sky_Palette palette, int16_t* scaleDenominator)
 {
     int denominator = 1;
-    const int16_t code = sky::runReader(
-        fileName, bits, dither, bitmap, palette, [&](sky::Bytes in, QImage& out) {
+    const int16_t code =
+        sky::runReader(fileName, bits, dither, bitmap, palette, [&](sky::Bytes in, QImage& out) {
             return sky::decodeJpegScaled(in, targetWidth, targetHeight, out, denominator);
         });
     if (scaleDenominator)

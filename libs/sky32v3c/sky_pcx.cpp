@@ -101,7 +101,10 @@ QList<QRgb> colourTable(Bytes in, const PcxHeader& h)
 class LineReader
 {
 public:
-    LineReader(Bytes in, const PcxHeader& h) : in_(in), pos_(kHeaderSize), end_(h.dataEnd), rle_(h.rle) {}
+    LineReader(Bytes in, const PcxHeader& h)
+        : in_(in), pos_(kHeaderSize), end_(h.dataEnd), rle_(h.rle)
+    {
+    }
 
     bool read(uchar* line, size_t length)
     {
@@ -182,12 +185,17 @@ Code decodePcx(Bytes in, QImage& out)
                                               : QImage::Format_RGB32;
     if (Code code = checkPictureSize(h.width, h.height, QImage(1, 1, format).depth()); code < 1)
         return code;
+    const size_t lineLength = h.bytesPerLine * size_t(h.planes);
+    // A run pair gives at most 63 bytes: a file far too short fails before the allocation.
+    const uint64_t total = uint64_t(lineLength) * uint64_t(h.height);
+    const uint64_t available = h.dataEnd - kHeaderSize;
+    if (h.rle ? available < total / 32 : available < total)
+        return SKY_ERR_TRUNCATED;
     if (Code code = allocImage(out, int(h.width), int(h.height), format); code < 1)
         return code;
     if (bits <= 8)
         out.setColorTable(colourTable(in, h));
     const int w = int(h.width);
-    const size_t lineLength = h.bytesPerLine * size_t(h.planes);
     std::vector<uchar> line(lineLength);
     LineReader reader(in, h);
     for (int y = 0; y < out.height(); ++y) {

@@ -132,15 +132,15 @@ void fillInfo(png_structp png, png_infop info, PictureInfo& out)
         out.paletteEntries = count;
     }
     out.dotsPerInch = int((png_get_x_pixels_per_meter(png, info) * 254 + 5000) / 10000);
-    out.description = png_get_interlace_type(png, info) == PNG_INTERLACE_ADAM7
-                          ? "PNG, Adam7 interlaced"
-                          : "PNG";
+    out.description =
+        png_get_interlace_type(png, info) == PNG_INTERLACE_ADAM7 ? "PNG, Adam7 interlaced" : "PNG";
 }
 
 Code runDecode(ReadJob& job)
 {
     if (job.in.size < 8)
-        return job.in.size > 0 && std::memcmp(job.in.data, "\x89PNG", std::min<size_t>(job.in.size, 4)) == 0
+        return job.in.size > 0 &&
+                       std::memcmp(job.in.data, "\x89PNG", std::min<size_t>(job.in.size, 4)) == 0
                    ? SKY_ERR_TRUNCATED
                    : (job.in.size == 0 ? SKY_ERR_TRUNCATED : SKY_ERR_FORMAT);
     if (png_sig_cmp(job.in.data, 0, 8) != 0)
@@ -333,8 +333,8 @@ int16_t Sky_Read_PNG(const char* fileName, int16_t bits, int16_t dither, Sky_Bit
     return sky::runReader(fileName, bits, dither, bitmap, palette, sky::decodePng);
 }
 
-int16_t Sky_Write_PNG(const char* fileName, int16_t bits, int16_t interlaced,
-                      const QImage* bitmap, const QList<QRgb>* palette, uint32_t, uint32_t)
+int16_t Sky_Write_PNG(const char* fileName, int16_t bits, int16_t interlaced, const QImage* bitmap,
+                      const QList<QRgb>* palette, uint32_t, uint32_t)
 {
     return sky::runWriter(
         fileName, bits, bitmap, [&](const QImage& image, int cls, QByteArray& data) -> sky::Code {

@@ -14,7 +14,7 @@ namespace {
 
 struct Stream
 {
-    Bytes in;              // reading
+    Bytes in;                  // reading
     QByteArray* out = nullptr; // writing
     uint64_t pos = 0;
     bool shortRead = false;
@@ -107,8 +107,8 @@ TIFF* openStream(Stream& stream, const char* mode)
     TIFFOpenOptionsSetMaxSingleMemAlloc(options, tmsize_t(Sky_Memory_Limit()));
     TIFFOpenOptionsSetErrorHandlerExtR(options, onError, &stream);
     TIFFOpenOptionsSetWarningHandlerExtR(options, onWarning, &stream);
-    TIFF* tif = TIFFClientOpenExt("memory", mode, &stream, readProc, writeProc, seekProc,
-                                  closeProc, sizeProc, mapProc, unmapProc, options);
+    TIFF* tif = TIFFClientOpenExt("memory", mode, &stream, readProc, writeProc, seekProc, closeProc,
+                                  sizeProc, mapProc, unmapProc, options);
     TIFFOpenOptionsFree(options);
     return tif;
 }
@@ -146,7 +146,8 @@ Code openFailure(const Stream& s)
 {
     if (s.in.size < 8)
         return SKY_ERR_TRUNCATED;
-    const bool magic = std::memcmp(s.in.data, "II*\0", 4) == 0 || std::memcmp(s.in.data, "MM\0*", 4) == 0;
+    const bool magic =
+        std::memcmp(s.in.data, "II*\0", 4) == 0 || std::memcmp(s.in.data, "MM\0*", 4) == 0;
     if (!magic)
         return SKY_ERR_FORMAT;
     return s.shortRead ? SKY_ERR_TRUNCATED : SKY_ERR_CORRUPT;
@@ -205,8 +206,7 @@ Code readRgba(TIFF* tif, const Stream& stream, const Layout& l, QImage& out)
     char message[1024] = {};
     if (!TIFFRGBAImageOK(tif, message))
         return SKY_ERR_UNSUPPORTED;
-    if (Code code = allocImage(out, int(l.width), int(l.height), QImage::Format_RGBA8888);
-        code < 1)
+    if (Code code = allocImage(out, int(l.width), int(l.height), QImage::Format_RGBA8888); code < 1)
         return code;
     if (out.bytesPerLine() != qsizetype(l.width) * 4)
         return SKY_ERR_NO_MEMORY;
@@ -240,19 +240,19 @@ Code readTiff(Bytes in, QImage* out, PictureInfo* info)
         TIFFGetFieldDefaulted(tif, TIFFTAG_RESOLUTIONUNIT, &unit);
         if (TIFFGetField(tif, TIFFTAG_XRESOLUTION, &resolution) == 1 && resolution > 0 &&
             resolution < 100000)
-            info->dotsPerInch = int(unit == RESUNIT_CENTIMETER ? resolution * 2.54f + 0.5f
-                                                               : resolution + 0.5f);
+            info->dotsPerInch =
+                int(unit == RESUNIT_CENTIMETER ? resolution * 2.54f + 0.5f : resolution + 0.5f);
         const TIFFCodec* codec = TIFFFindCODEC(l.compression);
         info->description = QByteArray("TIFF, ") + (codec ? codec->name : "unknown coding");
         return SKY_OK;
     }
     if (Code code = checkPictureSize(l.width, l.height, 32); code < 1)
         return code;
-    const bool simple = !TIFFIsTiled(tif) && l.spp == 1 &&
-                        (l.bps == 1 || l.bps == 4 || l.bps == 8) && l.hasPhotometric &&
-                        (l.photometric == PHOTOMETRIC_MINISWHITE ||
-                         l.photometric == PHOTOMETRIC_MINISBLACK ||
-                         l.photometric == PHOTOMETRIC_PALETTE);
+    const bool simple =
+        !TIFFIsTiled(tif) && l.spp == 1 && (l.bps == 1 || l.bps == 4 || l.bps == 8) &&
+        l.hasPhotometric &&
+        (l.photometric == PHOTOMETRIC_MINISWHITE || l.photometric == PHOTOMETRIC_MINISBLACK ||
+         l.photometric == PHOTOMETRIC_PALETTE);
     const Code code = simple ? readRows(tif, l, stream, *out) : readRgba(tif, stream, l, *out);
     if (code < 1)
         *out = QImage();
@@ -276,9 +276,9 @@ Code encodeTiff(const QImage& image, int cls, int compression, const QList<QRgb>
     const QImage source = rgb ? flattenToRgb32(image) : indexedForWrite(image, cls, palette);
     const int depth = rgb ? 8 : storedBits(cls);
     const QList<QRgb> table = source.colorTable();
-    const bool bilevel = depth == 1 && table.size() == 2 &&
-                         ((isBlack(table[0]) && isWhite(table[1])) ||
-                          (isWhite(table[0]) && isBlack(table[1])));
+    const bool bilevel =
+        depth == 1 && table.size() == 2 &&
+        ((isBlack(table[0]) && isWhite(table[1])) || (isWhite(table[0]) && isBlack(table[1])));
     // CCITT codes black and white only; any other picture keeps its colours uncompressed.
     if (compression == COMPRESSION_CCITTRLE && !bilevel)
         compression = COMPRESSION_NONE;
