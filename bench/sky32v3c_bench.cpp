@@ -1,0 +1,144 @@
+// A 6000 x 4000 JPEG of quality 90, written by the back end from a drawn picture, decoded
+// through the back end's readers and through bare libjpeg-turbo:
+//   scaled: the back end's scaled entry asked to cover 554 x 328 (it picks 1/8) against a bare
+//           decode at 1/8;
+//   full:   the back end's JPEG reader against a bare full-size decode.
+#include "sky32v3c.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <vector>
+// jpeglib.h needs FILE and size_t declared first.
+#include <jpeglib.h>
+
+namespace {
+
+const QByteArray& pictureFile()
+{
+    static const QByteArray file = [] {
+        const QString path = QDir::temp().filePath("bench_sky32v3c_6000x4000.jpg");
+        QImage image(6000, 4000, QImage::Format_RGB32);
+        QPainter painter(&image);
+        QLinearGradient sky(0, 0, 6000, 4000);
+        sky.setColorAt(0, QColor(40, 90, 200));
+        sky.setColorAt(0.5, QColor(240, 200, 120));
+        sky.setColorAt(1, QColor(30, 120, 40));
+        painter.fillRect(image.rect(), sky);
+        QRandomGenerator random(6000);
+        for (int i = 0; i < 4000; ++i) {
+            painter.setBrush(QColor::fromRgb(random.generate() | 0xff000000u));
+            painter.setPen(QPen(QColor::fromRgb(random.generate() | 0xff000000u), 3));
+            const int x = random.bounded(6000), y = random.bounded(4000);
+            const int w = 20 + random.bounded(300), h = 20 + random.bounded(300);
+            if (i % 2)
+                painter.drawEllipse(x, y, w, h);
+            else
+                painter.drawRect(x, y, w, h);
+        }
+        painter.end();
+        // Fine grain, as in a photograph.
+        for (int y = 0; y < image.height(); ++y) {
+            QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x) {
+                const int n = int(random.bounded(16)) - 8;
+                row[x] = qRgb(std::clamp(qRed(row[x]) + n, 0, 255),
+                              std::clamp(qGreen(row[x]) + n, 0, 255),
+                              std::clamp(qBlue(row[x]) + n, 0, 255));
+            }
+        }
+        const QByteArray name = QFile::encodeName(path);
+        if (Sky_Write_JPEG(name, 90, 0, 24, &image, nullptr) != SKY_OK)
+            std::abort();
+        return name;
+    }();
+    return file;
+}
+
+// Decodes with libjpeg alone, from the file, into one RGB buffer; returns the pixel count.
+size_t bareDecode(const char* file, unsigned denominator, std::vector<unsigned char>& buffer)
+{
+    FILE* f = std::fopen(file, "rb");
+    if (!f)
+        std::abort();
+    jpeg_decompress_struct cinfo;
+    jpeg_error_mgr err;
+    cinfo.err = jpeg_std_error(&err);
+    jpeg_create_decompress(&cinfo);
+    jpeg_stdio_src(&cinfo, f);
+    jpeg_read_header(&cinfo, TRUE);
+    cinfo.scale_num = 1;
+    cinfo.scale_denom = denominator;
+    cinfo.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&cinfo);
+    const size_t stride = size_t(cinfo.output_width) * 3;
+    buffer.resize(stride * cinfo.output_height);
+    while (cinfo.output_scanline < cinfo.output_height) {
+        JSAMPROW row = buffer.data() + stride * cinfo.output_scanline;
+        jpeg_read_scanlines(&cinfo, &row, 1);
+    }
+    const size_t pixels = size_t(cinfo.output_width) * cinfo.output_height;
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    std::fclose(f);
+    return pixels;
+}
+
+void BM_Sky_Scaled_554x328(benchmark::State& state)
+{
+    const QByteArray& file = pictureFile();
+    for (auto _ : state) {
+        QImage image;
+        int16_t scale = 0;
+        if (Sky_Read_JPEG_Scaled(file, 24, 0, 554, 328, &image, nullptr, &scale) != SKY_OK ||
+            scale != 8)
+            state.SkipWithError("scaled read failed");
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+
+void BM_Bare_Eighth(benchmark::State& state)
+{
+    const QByteArray& file = pictureFile();
+    std::vector<unsigned char> buffer;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(bareDecode(file, 8, buffer));
+}
+
+void BM_Sky_Full(benchmark::State& state)
+{
+    const QByteArray& file = pictureFile();
+    for (auto _ : state) {
+        QImage image;
+        if (Sky_Read_JPEG(file, 24, 1, 0, &image, nullptr) != SKY_OK)
+            state.SkipWithError("full read failed");
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+
+void BM_Bare_Full(benchmark::State& state)
+{
+    const QByteArray& file = pictureFile();
+    std::vector<unsigned char> buffer;
+    for (auto _ : state) {
+        buffer.clear();
+        buffer.shrink_to_fit(); // a fresh buffer each time, as a reader allocates its picture
+        benchmark::DoNotOptimize(bareDecode(file, 1, buffer));
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_Sky_Scaled_554x328)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(7)
+    ->ReportAggregatesOnly();
+BENCHMARK(BM_Bare_Eighth)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly();
+BENCHMARK(BM_Sky_Full)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly();
+BENCHMARK(BM_Bare_Full)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly();
+BENCHMARK_MAIN();
