@@ -114,7 +114,7 @@ bool Player::makeBrush(const BrushSpec& spec, QBrush& brush)
         // the background colour.
         QImage img = spec.pattern;
         img.setColorTable({color(m_dc.textColor).rgb(), color(m_dc.bkColor).rgb()});
-        brush = QBrush(img);
+        brush = QBrush(img.convertToFormat(QImage::Format_RGB32));
     } else if (!spec.pattern.isNull()) {
         brush = QBrush(spec.pattern);
     } else {
