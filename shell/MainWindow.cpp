@@ -1,5 +1,7 @@
 #include "MainWindow.h"
 
+#include "PageDisplay.h"
+
 #include "CategoryTree.h"
 #include "DosPath.h"
 #include "Language.h"
@@ -12,6 +14,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -66,6 +69,7 @@ void TForm1::Create_Controls()
     QPalette silver = THB_Panel->palette();
     silver.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
     THB_Panel->setPalette(silver);
+    Create_Page_Controls();
 
     Status_Bar = new QFrame(this);
     Status_Bar->setObjectName(QStringLiteral("Status_Bar"));
@@ -86,17 +90,13 @@ void TForm1::Create_Controls()
 
     Action_Menu = new ::Action_Menu(this);
     Action_Menu->move(-1000, 0);
-    connect(Action_Menu, &Action_Menu::Command, this, [this](int n) {
-        if (n == Menu_Exit)
-            close();
-        else
-            Menu_Button_Click();
-    });
+    connect(Action_Menu, &Action_Menu::Command, this, &TForm1::Menu_Command);
 
     Manual = new QPushButton(QStringLiteral("Manual"), this);
     Manual->setObjectName(QStringLiteral("Manual"));
     Manual->setGeometry(0, 352, 75, 25);
     Manual->hide();
+    connect(Manual, &QPushButton::clicked, this, &TForm1::Manual_Click);
 
     Kill_Timer = new QTimer(this);
     Kill_Timer->setObjectName(QStringLiteral("Kill_Timer"));
@@ -228,7 +228,7 @@ void TForm1::Cat_List_Change(QTreeWidgetItem* current)
     const int entry = Node_Entry(current);
     if (entry < 0)
         return;
-    // The thumbnail page of the category comes here.
+    Show_Category(entry, true, true);
 }
 
 void TForm1::showEvent(QShowEvent* event)
@@ -254,20 +254,15 @@ void TForm1::resizeEvent(QResizeEvent* event)
         return;
     if (m_menuOpen)
         Close_Menu();
-    Layout_Browser_Area();
-}
-
-void TForm1::Layout_Browser_Area()
-{
-    const int cw = width();
-    const int ch = height();
-    const int left = Cat_List_Panel->isVisibleTo(this) ? Cat_List_Panel->width() + 8 : 0;
-    Cat_List_Panel->setGeometry(8, 8, 212, ch - 16 - kStatusBarHeight);
-    Cat_List->resize(196, Cat_List_Panel->height() - 16);
-    THB_Panel->setGeometry(left + 8, 8, cw - 16 - left, ch - 16 - kStatusBarHeight);
-    Status_Bar->setGeometry(0, ch - kStatusBarHeight, cw, kStatusBarHeight);
-    Selected_Item_Label->adjustSize();
-    Image_Comment->adjustSize();
+    // The window grows and shrinks in whole thumbnail cells.
+    const QSize snapped = Snap_Client_Size(size());
+    if (snapped != size()) {
+        resize(snapped);
+        if (size() != snapped)
+            return; // the window system resizes later and sends a new notification
+    }
+    Status_Bar->setGeometry(0, height() - kStatusBarHeight, width(), kStatusBarHeight);
+    Show_Category(Node_Entry(Cat_List->currentItem()), false, m_state.Category_Mode);
     Image_Comment->move(Status_Bar->width() - 5 - Image_Comment->width(), 5);
 }
 
@@ -290,9 +285,27 @@ void TForm1::mousePressEvent(QMouseEvent* event)
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::MouseButtonPress)
-        Close_Menu();
+    if (event->type() == QEvent::MouseButtonPress && watched != THB_DSP)
+        Close_Menu(); // the page's own click closes the menu and does nothing else
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Escape && m_menuOpen) {
+            Close_Menu();
+            return true;
+        }
+        if (watched == THB_DSP && Page_Key(key))
+            return true;
+    }
     return QWidget::eventFilter(watched, event);
+}
+
+void TForm1::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && m_menuOpen) {
+        Close_Menu();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TForm1::Close_Menu()
@@ -314,6 +327,38 @@ void TForm1::Menu_Button_Click()
         Action_Menu->move(-1000, Action_Menu->y());
     }
     m_menuOpen = !m_menuOpen;
+}
+
+void TForm1::Menu_Command(int number)
+{
+    switch (number) {
+    case Menu_Thumbnail_View:
+        Thumbnail_View();
+        return;
+    case Menu_Exit:
+        close();
+        return;
+    case Menu_Recently_Used:
+        Close_Menu(); // the recently-used mode switch closes the menu itself
+        return;
+    default:
+        break;
+    }
+    Menu_Button_Click();
+    switch (number) {
+    case Menu_View_Indices:
+        View_Indices();
+        break;
+    case Menu_Zoom:
+        if (Open_Viewer) {
+            Open_Viewer(0);
+            Draw_Page();
+        }
+        break;
+    default:
+        // Save, Clipboard, Print, Notes, Help and Language open their windows here.
+        break;
+    }
 }
 
 void TForm1::Restore_And_Raise()

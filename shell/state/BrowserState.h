@@ -2,6 +2,8 @@
 // The process-wide state that start-up fills and every window reads. Plain data only: the
 // windows get it by reference and change only what their commands own.
 
+#include "DosPath.h"
+
 #include <QImage>
 #include <QList>
 #include <QString>
@@ -76,9 +78,20 @@ struct Browser_State
     bool Catalogue_Loading = false;
     bool Manual_Mode = false;
 
+    // The picture file of picture index k: Picture_Dir + the thumbnail's file name with its
+    // extension replaced by Picture_Ext (D:\CAT\THB\ROSE.BMP -> D:\CAT\PIC\ROSE.JPG).
+    QString Picture_Path(int k) const
+    {
+        return Picture_Dir +
+               Dos::Replace_Extension(Dos::File_Name(Thumb_List.value(k)), Picture_Ext);
+    }
+
     // Message number n of the current language; an empty text for a number the table lacks
     // (start-up refuses a language file without the messages the program uses).
-    QString Message(int n) const { return n >= 0 && n < Lang_Strings.size() ? Lang_Strings.at(n) : QString(); }
+    QString Message(int n) const
+    {
+        return n >= 0 && n < Lang_Strings.size() ? Lang_Strings.at(n) : QString();
+    }
 };
 
 // The largest catalogue the program takes, and the message numbers every language file

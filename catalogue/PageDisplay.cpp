@@ -1,0 +1,58 @@
+#include "PageDisplay.h"
+
+#include <QContextMenuEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+Page_Display::Page_Display(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("THB_DSP"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void Page_Display::Show_Page(const QImage& page)
+{
+    m_page = page;
+    update();
+}
+
+void Page_Display::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), Qt::white);
+    p.drawImage(0, 0, m_page);
+}
+
+void Page_Display::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        m_pressed = true;
+        emit Pressed(event->position().toPoint(), event->modifiers().testFlag(Qt::ControlModifier));
+    }
+    QWidget::mousePressEvent(event);
+}
+
+void Page_Display::mouseReleaseEvent(QMouseEvent* event)
+{
+    // A click is a press and release of the left button; the release that ends a double
+    // click is no further click.
+    if (event->button() == Qt::LeftButton && m_pressed) {
+        m_pressed = false;
+        emit Clicked();
+    }
+    QWidget::mouseReleaseEvent(event);
+}
+
+void Page_Display::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        m_pressed = false;
+        emit Double_Clicked();
+    }
+}
+
+void Page_Display::contextMenuEvent(QContextMenuEvent* event)
+{
+    emit Context_Menu(event->globalPos());
+}
