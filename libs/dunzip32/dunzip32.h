@@ -58,8 +58,9 @@
  *    written: 0 before the first chunk, then after every chunk, ending with 100.
  *    A return value of -1 from either status callback stops the run with
  *    DUNZIP_CANCELLED (the member in progress is not left behind); 0 goes on.
- *  - Message: called once before the call returns a result other than DUNZIP_OK,
- *    DUNZIP_BAD_RECORD, DUNZIP_NOT_SUPPORTED or DUNZIP_CANCELLED. msgId is the result
+ *  - Message: called once before the call returns a failure, except
+ *    DUNZIP_BAD_RECORD, DUNZIP_NOT_SUPPORTED, DUNZIP_CANCELLED and a failure to
+ *    allocate memory for the run itself. msgId is the result
  *    code about to be returned, mbType is DUNZIP_MB_WARNING, p1 is the member's index
  *    in the archive (-1 when the failure is not about one member), p2 the system error
  *    number (0 when none), text1 the member name (or the path concerned) and text2 an
