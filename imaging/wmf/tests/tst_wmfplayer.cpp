@@ -31,6 +31,8 @@ private slots:
     void objectSlotsAndDeletion();
     void penWidths_data();
     void penWidths();
+    void penStylesAndCaps_data();
+    void penStylesAndCaps();
     void hatchedBrushes_data();
     void hatchedBrushes();
     void patternBrushes();
@@ -269,6 +271,54 @@ void TestWmfPlayer::penWidths()
         QCOMPARE(img.pixel(x, 50), Red);
     for (int x : whiteColumns)
         QCOMPARE(img.pixel(x, 50), White);
+}
+
+// A vertical line from (50, 10) to (50, 90) in pixels; the listed pixels on
+// or near it must be red, the others the background's colour.
+void TestWmfPlayer::penStylesAndCaps_data()
+{
+    QTest::addColumn<int>("style");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("bkMode");
+    QTest::addColumn<Points>("red");
+    QTest::addColumn<Points>("gap");
+    using W = WmfWriter;
+    // Cosmetic dashes: 18 pixels on, 6 off.
+    QTest::newRow("dash, transparent gaps")
+        << int(W::PsDash) << 0 << int(W::Transparent) << Points{{50, 20}, {50, 40}}
+        << Points{{50, 31}};
+    QTest::newRow("dash, opaque gaps") << int(W::PsDash) << 0 << int(W::Opaque)
+                                       << Points{{50, 20}} << Points{{50, 31}};
+    QTest::newRow("wide dash draws solid") << int(W::PsDash) << 5 << int(W::Transparent)
+                                           << Points{{50, 31}} << Points{};
+    QTest::newRow("flat cap") << int(W::PsSolid | W::PsEndcapFlat) << 5 << int(W::Transparent)
+                              << Points{{50, 88}} << Points{{50, 93}};
+    QTest::newRow("square cap") << int(W::PsSolid | W::PsEndcapSquare) << 5
+                                << int(W::Transparent) << Points{{50, 93}, {46, 94}} << Points{};
+    QTest::newRow("round cap") << int(W::PsSolid | W::PsEndcapRound) << 5 << int(W::Transparent)
+                               << Points{{50, 93}} << Points{{46, 94}};
+}
+
+void TestWmfPlayer::penStylesAndCaps()
+{
+    QFETCH(int, style);
+    QFETCH(int, width);
+    QFETCH(int, bkMode);
+    QFETCH(Points, red);
+    QFETCH(Points, gap);
+    WmfWriter wr = canvas(50, 50);
+    wr.setBkMode(bkMode);
+    wr.setBkColor(WmfWriter::rgb(255, 255, 0));
+    wr.selectObject(wr.createPenIndirect(style, width, WmfWriter::rgb(255, 0, 0)));
+    wr.moveTo(25, 5);
+    wr.lineTo(25, 45);
+    const QImage img = render(wr.bytes());
+    const QRgb gapColour = bkMode == WmfWriter::Opaque ? qRgb(255, 255, 0) : White;
+    for (const QPoint& p : red)
+        QVERIFY2(img.pixel(p) == Red, qPrintable(QString("not red at %1,%2").arg(p.x()).arg(p.y())));
+    for (const QPoint& p : gap)
+        QVERIFY2(img.pixel(p) == gapColour,
+                 qPrintable(QString("not the gap colour at %1,%2").arg(p.x()).arg(p.y())));
 }
 
 void TestWmfPlayer::hatchedBrushes_data()
