@@ -12,7 +12,6 @@ namespace wmf {
 
 namespace {
 
-constexpr int MapText = 1;
 constexpr int MapIsotropic = 7;
 constexpr int MapAnisotropic = 8;
 constexpr int MaxObjects = 65535;
