@@ -30,7 +30,8 @@ void Page_Display::mousePressEvent(QMouseEvent* event)
         m_pressed = true;
         emit Pressed(event->position().toPoint(), event->modifiers().testFlag(Qt::ControlModifier));
     }
-    QWidget::mousePressEvent(event);
+    setFocus(Qt::MouseFocusReason);
+    event->accept(); // the page handles its own presses; the window behind must not see them
 }
 
 void Page_Display::mouseReleaseEvent(QMouseEvent* event)

@@ -59,6 +59,11 @@ void Menu_Entry::enterEvent(QEnterEvent* event)
     QFrame::enterEvent(event);
 }
 
+void Menu_Entry::mousePressEvent(QMouseEvent* event)
+{
+    event->accept();
+}
+
 void Menu_Entry::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))

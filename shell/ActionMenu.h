@@ -4,6 +4,7 @@
 
 #include <QFrame>
 #include <QList>
+#include <QMouseEvent>
 
 class QLabel;
 
@@ -44,6 +45,7 @@ signals:
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
 
@@ -73,6 +75,10 @@ public:
 
 signals:
     void Command(int number);
+
+protected:
+    // Presses inside the menu belong to it, not to the window behind (which closes it).
+    void mousePressEvent(QMouseEvent* event) override { event->accept(); }
 
 private:
     QList<Menu_Entry*> m_entries; // by number - 1

@@ -17,32 +17,9 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include "Fixture.h"
+
 namespace {
-
-// A program folder with its own files and a disc folder mapped as drive D:.
-struct Fixture
-{
-    QTemporaryDir dir;
-    QString program() const { return dir.filePath("program"); }
-    QString disc() const { return dir.filePath("disc"); }
-    QString programFile() const { return program() + "/orvinta"; }
-
-    bool Make(const Mkdisc::Disc_Spec& spec, int languages = 3, int messages = 70)
-    {
-        QString error;
-        Mkdisc::Program_Files_Spec files;
-        files.Languages = languages;
-        files.Messages = messages;
-        files.Disc_Folder = disc();
-        files.Keep_Settings = false;
-        return Mkdisc::Write_Disc(disc(), spec, &error) &&
-               Mkdisc::Write_Program_Files(program(), files, &error);
-    }
-    void Set(const QString& section, const QString& key, const QString& value)
-    {
-        Profile_File(program() + "/orvinta.INI").Write_String(section, key, value);
-    }
-};
 
 QString Tree_Text(TForm1& form)
 {
