@@ -19,6 +19,7 @@ struct ReadJob
     QImage* out = nullptr;
     PictureInfo* info = nullptr;
     std::vector<png_bytep> rows;
+    QList<QRgb> table;
 };
 
 void readBytes(png_structp png, png_bytep data, size_t length)
@@ -168,8 +169,8 @@ Code runDecode(ReadJob& job)
         return SKY_OK;
     }
     const int64_t w = png_get_image_width(png, info), h = png_get_image_height(png, info);
-    QList<QRgb> table;
-    const QImage::Format format = setTransforms(png, info, table);
+    // Objects with destructors live in the job: a longjmp would skip them here.
+    const QImage::Format format = setTransforms(png, info, job.table);
     png_set_interlace_handling(png);
     png_read_update_info(png, info);
     const int bits = format == QImage::Format_Mono ? 1 : format == QImage::Format_Indexed8 ? 8 : 32;
@@ -190,7 +191,7 @@ Code runDecode(ReadJob& job)
         *job.out = QImage();
         return code;
     }
-    job.out->setColorTable(table);
+    job.out->setColorTable(job.table);
     uchar* base = job.out->bits();
     for (int64_t y = 0; y < h; ++y)
         job.rows[size_t(y)] = base + job.out->bytesPerLine() * qsizetype(y);

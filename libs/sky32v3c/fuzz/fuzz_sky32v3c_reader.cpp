@@ -1,5 +1,6 @@
-// libFuzzer target: the BMP reader on arbitrary bytes, then the depth reductions on what it
-// decoded, and the header parser of the information call.
+// libFuzzer target for one reader (SKY_FUZZ_DECODE and SKY_FUZZ_INFO name its decoder and its
+// header parser): arbitrary bytes through the information call's parser, the decoder, then one
+// depth reduction of what was decoded.
 #include "sky_common.h"
 
 #include <cstddef>
@@ -16,15 +17,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const sky::Bytes in{data, size};
     sky::PictureInfo info;
-    sky::infoBmp(in, info);
+    sky::SKY_FUZZ_INFO(in, info);
     QImage decoded;
-    if (sky::decodeBmp(in, decoded) < 1 || int64_t(decoded.width()) * decoded.height() > 4096)
+    if (sky::SKY_FUZZ_DECODE(in, decoded) < 1 || int64_t(decoded.width()) * decoded.height() > 4096)
         return 0;
-    // One reduction a run, chosen by the input, keeps the runs fast.
+    // One reduction a run, chosen by the input.
     static const int depths[] = {0, 1, 4, 8};
-    const int bits = depths[size % 4];
     QImage out;
     QList<QRgb> palette;
-    sky::finishRead(std::move(decoded), bits, (size / 4) % 2 == 1, &out, &palette);
+    sky::finishRead(std::move(decoded), depths[size % 4], (size / 4) % 2 == 1, &out, &palette);
     return 0;
 }
