@@ -240,6 +240,17 @@ QImage decodeDib(QByteArrayView dib, int colorUsage, const QList<QRgb>* palette)
     if (info.bits != 1 && info.bits != 4 && info.bits != 8 && info.bits != 16 &&
         info.bits != 24 && info.bits != 32)
         return {};
+    // The pixels must come from the bytes at hand: a header that promises a
+    // huge bitmap over a few bytes of data would cost memory and time for
+    // nothing. Uncompressed data may be cut short down to an eighth of its
+    // rows; RLE data expands by at most 255 pixels a byte (runs) plus what
+    // its skips cover.
+    const qint64 dataBytes = dib.size() - info.bitsOffset;
+    const qint64 pixels = qint64(info.width) * info.height;
+    const qint64 fullBytes = ((qint64(info.width) * info.bits + 31) / 32) * 4 * info.height;
+    if (dataBytes <= 0 || (!rle && dataBytes * 8 < fullBytes) ||
+        (rle && pixels > dataBytes * 256 + 65536))
+        return {};
     QImage img(info.width, info.height, QImage::Format_ARGB32);
     if (img.isNull())
         return {};

@@ -33,6 +33,14 @@ int metricUnitsPerInch(int mapMode)
     }
 }
 
+// Extents out of any sensible range (repeated scaling can drive them there)
+// are refused, so that the mapping stays finite.
+bool usableExtent(double w, double h)
+{
+    auto ok = [](double v) { return std::abs(v) >= 1e-3 && std::abs(v) <= 1e7; };
+    return ok(w) && ok(h);
+}
+
 } // namespace
 
 Player::Player(QPainter& painter, const QRectF& target, const PlayerInput& input)
@@ -164,7 +172,7 @@ QRectF Player::deviceRect(double left, double top, double right, double bottom)
 
 void Player::setWindowExt(double w, double h)
 {
-    if (metricUnitsPerInch(m_dc.mapMode) || w == 0 || h == 0)
+    if (metricUnitsPerInch(m_dc.mapMode) || !usableExtent(w, h))
         return;
     m_dc.windowExt = QSizeF(w, h);
     m_dc.windowExtSet = true;
@@ -174,7 +182,7 @@ void Player::setViewportExt(double w, double h)
 {
     if (m_dc.mapMode != MapIsotropic && m_dc.mapMode != MapAnisotropic)
         return;
-    if (w == 0 || h == 0)
+    if (!usableExtent(w, h))
         return;
     m_dc.viewportExt = QSizeF(w, h);
     m_dc.viewportExtSet = true;

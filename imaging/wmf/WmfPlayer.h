@@ -152,6 +152,7 @@ private:
     bool makePen(QPen& pen);
     bool makeBrush(const BrushSpec& spec, QBrush& brush);
     bool mixColour(QColor& c) const;
+    double screenPixel() const;
     void paintPath(const QPainterPath& path, bool fill, bool stroke);
     void fillWithBrush(const QPainterPath& path, const BrushSpec& brush);
     QRectF insideFrame(QRectF rect);

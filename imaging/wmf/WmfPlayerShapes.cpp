@@ -3,6 +3,7 @@
 
 #include "WmfPlayer.h"
 
+#include <QPaintDevice>
 #include <QPainter>
 
 #include <cmath>
@@ -18,17 +19,28 @@ constexpr int BkOpaque = 2;
 constexpr int BsNull = 1;
 constexpr int BsHatched = 2;
 
-Qt::BrushStyle hatchStyle(int hatch)
+// The 8 x 8 hatch patterns, in their colour on a transparent ground.
+QImage hatchImage(int hatch, QRgb colour)
 {
-    switch (hatch) {
-    case 0: return Qt::HorPattern;
-    case 1: return Qt::VerPattern;
-    case 2: return Qt::FDiagPattern; // HS_FDIAGONAL: top left to bottom right
-    case 3: return Qt::BDiagPattern; // HS_BDIAGONAL: bottom left to top right
-    case 4: return Qt::CrossPattern;
-    case 5: return Qt::DiagCrossPattern;
-    default: return Qt::SolidPattern;
+    QImage img(8, 8, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            bool on = false;
+            switch (hatch) {
+            case 0: on = y == 0; break;                  // HS_HORIZONTAL
+            case 1: on = x == 0; break;                  // HS_VERTICAL
+            case 2: on = x == y; break;                  // HS_FDIAGONAL: top left to bottom right
+            case 3: on = x + y == 7; break;              // HS_BDIAGONAL: bottom left to top right
+            case 4: on = x == 0 || y == 0; break;        // HS_CROSS
+            case 5: on = x == y || x + y == 7; break;    // HS_DIAGCROSS
+            default: on = true; break;
+            }
+            if (on)
+                img.setPixel(x, y, colour);
+        }
     }
+    return img;
 }
 
 } // namespace
@@ -56,6 +68,14 @@ bool Player::mixColour(QColor& c) const
     }
 }
 
+// Device pixels per screen pixel: 1 on screens and images, about 12 on a
+// 1200 dpi printer.
+double Player::screenPixel() const
+{
+    const double dpi = m_p.device() ? m_p.device()->logicalDpiX() : 96;
+    return std::max(1.0, std::round(dpi / 96));
+}
+
 bool Player::makePen(QPen& pen)
 {
     const PenSpec& spec = m_dc.pen;
@@ -68,9 +88,12 @@ bool Player::makePen(QPen& pen)
     const double width = spec.width * std::abs(deviceScale().x());
     pen = QPen(c);
     // Width 0, and any pen that comes out no wider than a pixel, is the
-    // one-pixel cosmetic pen; only such pens have dashes (wider ones draw solid).
-    if (spec.width == 0 || width <= 1.0) {
-        pen.setWidth(0);
+    // one-pixel pen; only such pens have dashes (wider ones draw solid). On a
+    // device much finer than a screen that pixel is a screen pixel, as for
+    // patterns, so that outlines and dots do not vanish on paper.
+    const double pixel = screenPixel();
+    if (spec.width == 0 || width <= pixel) {
+        pen.setWidthF(pixel > 1 ? pixel : 0);
         switch (style) {
         case 1: pen.setDashPattern({18, 6}); break;
         case 2: pen.setDashPattern({3, 3}); break;
@@ -105,18 +128,28 @@ bool Player::makeBrush(const BrushSpec& spec, QBrush& brush)
     QColor c = color(spec.color);
     if (!mixColour(c))
         return false;
+    // Hatches and patterns are device pixels on Windows and start at the
+    // device origin. On a device much finer than a screen (a printer, PDF)
+    // they would all but vanish, so there a pattern pixel is a screen pixel.
+    const double scale = screenPixel();
+    auto textured = [&](const QImage& img) {
+        QBrush b(img);
+        if (scale != 1)
+            b.setTransform(QTransform::fromScale(scale, scale));
+        return b;
+    };
     if (spec.style == 0) {
         brush = QBrush(c);
     } else if (spec.style == BsHatched) {
-        brush = QBrush(c, hatchStyle(spec.hatch));
+        brush = textured(hatchImage(spec.hatch, c.rgb()));
     } else if (spec.monoPattern) {
         // A one-bit device bitmap: clear bits in the text colour, set bits in
         // the background colour.
         QImage img = spec.pattern;
         img.setColorTable({color(m_dc.textColor).rgb(), color(m_dc.bkColor).rgb()});
-        brush = QBrush(img.convertToFormat(QImage::Format_RGB32));
+        brush = textured(img.convertToFormat(QImage::Format_RGB32));
     } else if (!spec.pattern.isNull()) {
-        brush = QBrush(spec.pattern);
+        brush = textured(spec.pattern);
     } else {
         return false;
     }

@@ -1,6 +1,7 @@
 // Renders the demo clip-art metafiles (and any WMF files named on the command
-// line) to PNG files, to look at the player's output by eye:
-//   wmf_render_demos OUTDIR [FILE.wmf ...] [--scale F]
+// line) to PNG files, and with --pdf to PDF files too (vector output, as a
+// printer gets it), to look at the player's output by eye:
+//   wmf_render_demos OUTDIR [FILE.wmf ...] [--scale F] [--pdf]
 
 #include "WmfPicture.h"
 #include "WmfWriter.h"
@@ -9,11 +10,25 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
+#include <QPageSize>
 #include <QPainter>
+#include <QPdfWriter>
 
 #include <cstdio>
 
 namespace {
+
+bool writePdf(const WmfPicture& pic, const QString& out)
+{
+    const QSize size = pic.pixelSize();
+    QPdfWriter pdf(out);
+    pdf.setPageSize(QPageSize(QSizeF(size) * 72.0 / 96.0, QPageSize::Point));
+    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter p(&pdf);
+    pic.play(p, QRectF(QPointF(0, 0), QSizeF(pdf.width(), pdf.height())));
+    std::printf("%s\n", qPrintable(out));
+    return p.end();
+}
 
 bool render(const WmfPicture& pic, double scale, const QString& out)
 {
@@ -39,6 +54,7 @@ int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
+    const bool pdf = args.removeAll("--pdf") > 0;
     double scale = 1;
     if (const qsizetype i = args.indexOf("--scale"); i >= 0 && i + 1 < args.size()) {
         scale = args[i + 1].toDouble();
@@ -62,10 +78,17 @@ int main(int argc, char** argv)
                 f.write(bytes);
             ok &= render(WmfPicture::fromBytes(bytes), scale,
                          dir.filePath(QString("%1.png").arg(names[i])));
+            if (pdf)
+                ok &= writePdf(WmfPicture::fromBytes(bytes),
+                               dir.filePath(QString("%1.pdf").arg(names[i])));
         }
     }
-    for (const QString& file : args)
-        ok &= render(WmfPicture::fromFile(file), scale,
-                     dir.filePath(QFileInfo(file).completeBaseName() + ".png"));
+    for (const QString& file : args) {
+        const WmfPicture pic = WmfPicture::fromFile(file);
+        const QString base = dir.filePath(QFileInfo(file).completeBaseName());
+        ok &= render(pic, scale, base + ".png");
+        if (pdf && pic.isValid())
+            ok &= writePdf(pic, base + ".pdf");
+    }
     return ok ? 0 : 1;
 }

@@ -36,6 +36,7 @@ private slots:
     void hatchedBrushes_data();
     void hatchedBrushes();
     void patternBrushes();
+    void fineDevicesUseScreenPixels();
     void polyPolygonFillModes_data();
     void polyPolygonFillModes();
     void arcsRunCounterClockwise_data();
@@ -390,6 +391,36 @@ void TestWmfPlayer::patternBrushes()
     QCOMPARE(img.pixel(21, 30), Green);
     QCOMPARE(img.pixel(60, 66), qRgb(255, 255, 0)); // set bits: background colour
     QCOMPARE(img.pixel(60, 70), Blue);              // clear bits: text colour
+}
+
+// On a device of ten times a screen's resolution (a printer, say), a hatch
+// line and a one-pixel pen are ten device pixels wide, not one.
+void TestWmfPlayer::fineDevicesUseScreenPixels()
+{
+    WmfWriter wr = canvas();
+    nullPen(wr);
+    wr.setBkMode(WmfWriter::Transparent);
+    wr.selectObject(wr.createBrushIndirect(WmfWriter::BsHatched, WmfWriter::rgb(0, 0, 255),
+                                           WmfWriter::HsHorizontal));
+    wr.rectangle(0, 0, 50, 100);
+    wr.selectObject(wr.createPenIndirect(WmfWriter::PsSolid, 0, WmfWriter::rgb(255, 0, 0)));
+    wr.moveTo(75, 0);
+    wr.lineTo(75, 100);
+    QImage img(1000, 1000, QImage::Format_ARGB32);
+    img.setDotsPerMeterX(37795); // 960 per inch
+    img.setDotsPerMeterY(37795);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    WmfPicture::fromBytes(wr.bytes()).play(p, QRectF(0, 0, 1000, 1000));
+    p.end();
+    int hatchRows = 0;
+    for (int y = 0; y < 80; ++y)
+        hatchRows += img.pixel(200, y) == Blue;
+    QCOMPARE(hatchRows, 10); // one line of the 8-pixel pattern, 10 device pixels each
+    int penColumns = 0;
+    for (int x = 700; x < 800; ++x)
+        penColumns += img.pixel(x, 500) == Red;
+    QCOMPARE(penColumns, 10);
 }
 
 void TestWmfPlayer::polyPolygonFillModes_data()
