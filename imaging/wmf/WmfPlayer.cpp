@@ -394,15 +394,20 @@ void Player::restoreDC(int saved)
 
 void Player::addObject(Object obj)
 {
-    // Windows gives each new object the lowest free slot of the table.
-    for (Object& slot : m_objects) {
-        if (std::holds_alternative<std::monostate>(slot)) {
-            slot = std::move(obj);
+    // Windows gives each new object the lowest free slot of the table. No
+    // slot below m_firstFree is free, which keeps the search short.
+    for (size_t i = m_firstFree; i < m_objects.size(); ++i) {
+        if (std::holds_alternative<std::monostate>(m_objects[i])) {
+            m_objects[i] = std::move(obj);
+            m_firstFree = i + 1;
             return;
         }
     }
-    if (m_objects.size() < size_t(MaxObjects))
+    m_firstFree = m_objects.size();
+    if (m_objects.size() < size_t(MaxObjects)) {
         m_objects.push_back(std::move(obj));
+        m_firstFree = m_objects.size();
+    }
 }
 
 Object* Player::object(int index)
@@ -431,8 +436,10 @@ void Player::selectObject(int index)
 // it is deselected); the slot becomes free for the next object.
 void Player::deleteObject(int index)
 {
-    if (Object* obj = object(index))
+    if (Object* obj = object(index)) {
         *obj = std::monostate{};
+        m_firstFree = std::min(m_firstFree, size_t(index));
+    }
 }
 
 QColor Player::color(quint32 ref) const

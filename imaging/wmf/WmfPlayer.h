@@ -187,6 +187,7 @@ private:
     DcState m_dc;
     QList<DcState> m_saved;
     std::vector<Object> m_objects;
+    size_t m_firstFree = 0;
 
     bool m_frozen = false;
     QSizeF m_refWindowExt{1, 1};
