@@ -51,12 +51,13 @@ struct BrushSpec
     bool monoPattern = false; // a device-dependent 1-bit pattern: text and background colours
 };
 
+// The default is the system font: bold, of the default height.
 struct FontSpec
 {
     int height = 0;
     int width = 0;
     int escapement = 0;
-    int weight = 400;
+    int weight = 700;
     bool italic = false;
     bool underline = false;
     bool strikeOut = false;

@@ -33,6 +33,8 @@ private slots:
     void penWidths();
     void penStylesAndCaps_data();
     void penStylesAndCaps();
+    void penJoins_data();
+    void penJoins();
     void hatchedBrushes_data();
     void hatchedBrushes();
     void patternBrushes();
@@ -320,6 +322,31 @@ void TestWmfPlayer::penStylesAndCaps()
     for (const QPoint& p : gap)
         QVERIFY2(img.pixel(p) == gapColour,
                  qPrintable(QString("not the gap colour at %1,%2").arg(p.x()).arg(p.y())));
+}
+
+// A thick polyline with a sharp corner pointing up at (50, 20) in pixels:
+// how far above the corner the outline reaches tells the join.
+void TestWmfPlayer::penJoins_data()
+{
+    QTest::addColumn<int>("join");
+    QTest::addColumn<QRgb>("at11");
+    QTest::addColumn<QRgb>("at16");
+    QTest::newRow("miter") << int(WmfWriter::PsJoinMiter) << Red << Red;
+    QTest::newRow("round") << int(WmfWriter::PsJoinRound) << White << Red;
+    QTest::newRow("bevel") << int(WmfWriter::PsJoinBevel) << White << White;
+}
+
+void TestWmfPlayer::penJoins()
+{
+    QFETCH(int, join);
+    QFETCH(QRgb, at11);
+    QFETCH(QRgb, at16);
+    WmfWriter wr = canvas(50, 50);
+    wr.selectObject(wr.createPenIndirect(WmfWriter::PsSolid | join, 6, WmfWriter::rgb(255, 0, 0)));
+    wr.polyline(QPolygon({QPoint(10, 40), QPoint(25, 10), QPoint(40, 40)}));
+    const QImage img = render(wr.bytes());
+    QCOMPARE(img.pixel(50, 11), at11);
+    QCOMPARE(img.pixel(50, 16), at16);
 }
 
 void TestWmfPlayer::hatchedBrushes_data()
