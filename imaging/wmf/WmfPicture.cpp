@@ -21,19 +21,6 @@ quint16 word(const QByteArray& b, qsizetype at)
     return qFromLittleEndian<quint16>(b.constData() + at);
 }
 
-// Units per inch of the fixed map modes (0 for the others).
-int metricUnitsPerInch(int mapMode)
-{
-    switch (mapMode) {
-    case 2: return 254;  // MM_LOMETRIC, 0.1 mm
-    case 3: return 2540; // MM_HIMETRIC, 0.01 mm
-    case 4: return 100;  // MM_LOENGLISH, 0.01 inch
-    case 5: return 1000; // MM_HIENGLISH, 0.001 inch
-    case 6: return 1440; // MM_TWIPS
-    default: return 0;
-    }
-}
-
 // Grows box by the logical points that a drawing record names.
 void addRecordPoints(const wmf::Record& rec, int& x0, int& y0, int& x1, int& y1, bool& any)
 {
@@ -256,15 +243,15 @@ void WmfPicture::measurePlainFile()
             }
             if (wmf::drawsOutput(rec.function)) {
                 drawn = true;
-                if (extSet && metricUnitsPerInch(mapMode) == 0)
+                if (extSet && wmf::metricUnitsPerInch(mapMode) == 0)
                     break;
             }
         }
         if (drawn)
             addRecordPoints(rec, x0, y0, x1, y1, any);
     }
-    m_unitsPerInch = metricUnitsPerInch(mapMode) ? metricUnitsPerInch(mapMode) : 96;
-    if (extSet && metricUnitsPerInch(mapMode) == 0)
+    m_unitsPerInch = wmf::metricUnitsPerInch(mapMode) ? wmf::metricUnitsPerInch(mapMode) : 96;
+    if (extSet && wmf::metricUnitsPerInch(mapMode) == 0)
         m_bounds = QRect(std::min(orgX, orgX + extX), std::min(orgY, orgY + extY),
                          std::abs(extX), std::abs(extY));
     else if (any)

@@ -21,18 +21,6 @@ constexpr int MaxSavedStates = 4096;
 // clip operation slower than the last without end.
 constexpr int MaxClipElements = 20000;
 
-int metricUnitsPerInch(int mapMode)
-{
-    switch (mapMode) {
-    case 2: return 254;
-    case 3: return 2540;
-    case 4: return 100;
-    case 5: return 1000;
-    case 6: return 1440;
-    default: return 0;
-    }
-}
-
 // Extents out of any sensible range (repeated scaling can drive them there)
 // are refused, so that the mapping stays finite.
 bool usableExtent(double w, double h)

@@ -82,6 +82,19 @@ enum Function : quint16 {
     StretchDib = 0x0F43,
 };
 
+// Units per inch of the fixed map modes (MM_LOMETRIC to MM_TWIPS), 0 for the others.
+inline int metricUnitsPerInch(int mapMode)
+{
+    switch (mapMode) {
+    case 2: return 254;  // MM_LOMETRIC, 0.1 mm
+    case 3: return 2540; // MM_HIMETRIC, 0.01 mm
+    case 4: return 100;  // MM_LOENGLISH, 0.01 inch
+    case 5: return 1000; // MM_HIENGLISH, 0.001 inch
+    case 6: return 1440; // MM_TWIPS
+    default: return 0;
+    }
+}
+
 // Records that put something on the page (as opposed to settings and objects).
 inline bool drawsOutput(quint16 f)
 {

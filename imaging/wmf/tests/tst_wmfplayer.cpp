@@ -17,6 +17,15 @@ constexpr QRgb Black = 0xFF000000;
 
 using Points = QList<QPoint>;
 
+void verifyRedAndWhite(const QImage& img, const Points& red, const Points& white)
+{
+    for (const QPoint& p : red)
+        QVERIFY2(img.pixel(p) == Red, qPrintable(QString("not red at %1,%2").arg(p.x()).arg(p.y())));
+    for (const QPoint& p : white)
+        QVERIFY2(img.pixel(p) == White,
+                 qPrintable(QString("not white at %1,%2").arg(p.x()).arg(p.y())));
+}
+
 } // namespace
 
 class TestWmfPlayer : public QObject
@@ -171,12 +180,7 @@ void TestWmfPlayer::mapping()
     QFETCH(QByteArray, bytes);
     QFETCH(Points, red);
     QFETCH(Points, white);
-    const QImage img = render(bytes);
-    for (const QPoint& p : red)
-        QVERIFY2(img.pixel(p) == Red, qPrintable(QString("not red at %1,%2").arg(p.x()).arg(p.y())));
-    for (const QPoint& p : white)
-        QVERIFY2(img.pixel(p) == White,
-                 qPrintable(QString("not white at %1,%2").arg(p.x()).arg(p.y())));
+    verifyRedAndWhite(render(bytes), red, white);
 }
 
 // The expected colour of a rectangle drawn after the restore tells which
@@ -588,11 +592,7 @@ void TestWmfPlayer::clipping()
     QFETCH(QByteArray, bytes);
     QFETCH(Points, red);
     QFETCH(Points, white);
-    const QImage img = render(bytes);
-    for (const QPoint& p : red)
-        QVERIFY2(img.pixel(p) == Red, qPrintable(QString("not red at %1,%2").arg(p.x()).arg(p.y())));
-    for (const QPoint& p : white)
-        QVERIFY2(img.pixel(p) == White, qPrintable(QString("not white at %1,%2").arg(p.x()).arg(p.y())));
+    verifyRedAndWhite(render(bytes), red, white);
 }
 
 void TestWmfPlayer::paletteColours()
