@@ -86,8 +86,7 @@ bool readHeader(QByteArrayView dib, int colorUsage, const QList<QRgb>* palette, 
     } else {
         return false;
     }
-    if (info.width <= 0 || info.height <= 0 ||
-        qint64(info.width) * info.height > MaxBitmapPixels)
+    if (info.width <= 0 || info.height <= 0 || qint64(info.width) * info.height > MaxBitmapPixels)
         return false;
     if (colorUsage == 1 && info.bits <= 8)
         entrySize = 2;
@@ -98,7 +97,7 @@ bool readHeader(QByteArrayView dib, int colorUsage, const QList<QRgb>* palette, 
         if (entrySize == 2) {
             const int index = get16(dib, e);
             info.colours.append(palette && index < palette->size() ? palette->at(index)
-                                                                    : qRgb(0, 0, 0));
+                                                                   : qRgb(0, 0, 0));
         } else {
             const auto* p = reinterpret_cast<const uchar*>(dib.data()) + e;
             info.colours.append(qRgb(p[2], p[1], p[0]));
@@ -231,14 +230,14 @@ QImage decodeDib(QByteArrayView dib, int colorUsage, const QList<QRgb>* palette)
             return {};
         return embedded.convertToFormat(QImage::Format_ARGB32);
     }
-    const bool rle = (info.compression == 1 && info.bits == 8) ||
-                     (info.compression == 2 && info.bits == 4);
-    const bool plain = info.compression == 0 || (info.compression == 3 &&
-                                                 (info.bits == 16 || info.bits == 32));
+    const bool rle =
+        (info.compression == 1 && info.bits == 8) || (info.compression == 2 && info.bits == 4);
+    const bool plain =
+        info.compression == 0 || (info.compression == 3 && (info.bits == 16 || info.bits == 32));
     if (!rle && !plain)
         return {};
-    if (info.bits != 1 && info.bits != 4 && info.bits != 8 && info.bits != 16 &&
-        info.bits != 24 && info.bits != 32)
+    if (info.bits != 1 && info.bits != 4 && info.bits != 8 && info.bits != 16 && info.bits != 24 &&
+        info.bits != 32)
         return {};
     // The pixels must come from the bytes at hand: a header that promises a
     // huge bitmap over a few bytes of data would cost memory and time for

@@ -4,12 +4,20 @@
 #include <QStringDecoder>
 
 #include <array>
+#include <utility>
 
 namespace wmf {
 
 namespace {
 
-enum class Kind { Sans, Serif, Mono, Script, Symbol };
+enum class Kind
+{
+    Sans,
+    Serif,
+    Mono,
+    Script,
+    Symbol
+};
 
 struct FaceClass
 {
@@ -116,60 +124,71 @@ QString decodeCp1252(QByteArrayView bytes)
 // The Symbol face: Greek letters at the Latin ones, and signs.
 char16_t symbolChar(uchar b)
 {
-    static constexpr char16_t Upper[26] = {0x391, 0x392, 0x3A7, 0x394, 0x395, 0x3A6, 0x393,
-                                           0x397, 0x399, 0x3D1, 0x39A, 0x39B, 0x39C, 0x39D,
-                                           0x39F, 0x3A0, 0x398, 0x3A1, 0x3A3, 0x3A4, 0x3A5,
-                                           0x3C2, 0x3A9, 0x39E, 0x3A8, 0x396};
-    static constexpr char16_t Lower[26] = {0x3B1, 0x3B2, 0x3C7, 0x3B4, 0x3B5, 0x3C6, 0x3B3,
-                                           0x3B7, 0x3B9, 0x3D5, 0x3BA, 0x3BB, 0x3BC, 0x3BD,
-                                           0x3BF, 0x3C0, 0x3B8, 0x3C1, 0x3C3, 0x3C4, 0x3C5,
-                                           0x3D6, 0x3C9, 0x3BE, 0x3C8, 0x3B6};
+    static constexpr char16_t Upper[26] = {
+        0x391, 0x392, 0x3A7, 0x394, 0x395, 0x3A6, 0x393, 0x397, 0x399, 0x3D1, 0x39A, 0x39B, 0x39C,
+        0x39D, 0x39F, 0x3A0, 0x398, 0x3A1, 0x3A3, 0x3A4, 0x3A5, 0x3C2, 0x3A9, 0x39E, 0x3A8, 0x396};
+    static constexpr char16_t Lower[26] = {
+        0x3B1, 0x3B2, 0x3C7, 0x3B4, 0x3B5, 0x3C6, 0x3B3, 0x3B7, 0x3B9, 0x3D5, 0x3BA, 0x3BB, 0x3BC,
+        0x3BD, 0x3BF, 0x3C0, 0x3B8, 0x3C1, 0x3C3, 0x3C4, 0x3C5, 0x3D6, 0x3C9, 0x3BE, 0x3C8, 0x3B6};
     if (b >= 'A' && b <= 'Z')
         return Upper[b - 'A'];
     if (b >= 'a' && b <= 'z')
         return Lower[b - 'a'];
-    switch (b) {
-    case 0x22: return 0x2200; case 0x24: return 0x2203; case 0x27: return 0x220B;
-    case 0x2A: return 0x2217; case 0x2D: return 0x2212; case 0x40: return 0x2245;
-    case 0x5C: return 0x2234; case 0x5E: return 0x22A5; case 0x7E: return 0x223C;
-    case 0xA3: return 0x2264; case 0xA5: return 0x221E; case 0xA7: return 0x2663;
-    case 0xA8: return 0x2666; case 0xA9: return 0x2665; case 0xAA: return 0x2660;
-    case 0xAB: return 0x2194; case 0xAC: return 0x2190; case 0xAD: return 0x2191;
-    case 0xAE: return 0x2192; case 0xAF: return 0x2193; case 0xB0: return 0x00B0;
-    case 0xB1: return 0x00B1; case 0xB3: return 0x2265; case 0xB4: return 0x00D7;
-    case 0xB5: return 0x221D; case 0xB6: return 0x2202; case 0xB7: return 0x2022;
-    case 0xB8: return 0x00F7; case 0xB9: return 0x2260; case 0xBA: return 0x2261;
-    case 0xBB: return 0x2248; case 0xBC: return 0x2026; case 0xC4: return 0x2297;
-    case 0xC5: return 0x2295; case 0xC6: return 0x2205; case 0xC7: return 0x2229;
-    case 0xC8: return 0x222A; case 0xD0: return 0x2220; case 0xD1: return 0x2207;
-    case 0xD5: return 0x220F; case 0xD6: return 0x221A; case 0xD7: return 0x22C5;
-    case 0xD8: return 0x00AC; case 0xD9: return 0x2227; case 0xDA: return 0x2228;
-    case 0xDB: return 0x21D4; case 0xDC: return 0x21D0; case 0xDD: return 0x21D1;
-    case 0xDE: return 0x21D2; case 0xDF: return 0x21D3; case 0xE0: return 0x25CA;
-    case 0xE5: return 0x2211; case 0xF2: return 0x222B;
-    default: return b;
-    }
+    // Signs: (byte, code point), in byte order.
+    static constexpr std::pair<uchar, char16_t> Signs[] = {
+        {0x22, 0x2200}, {0x24, 0x2203}, {0x27, 0x220B}, {0x2A, 0x2217}, {0x2D, 0x2212},
+        {0x40, 0x2245}, {0x5C, 0x2234}, {0x5E, 0x22A5}, {0x7E, 0x223C}, {0xA3, 0x2264},
+        {0xA5, 0x221E}, {0xA7, 0x2663}, {0xA8, 0x2666}, {0xA9, 0x2665}, {0xAA, 0x2660},
+        {0xAB, 0x2194}, {0xAC, 0x2190}, {0xAD, 0x2191}, {0xAE, 0x2192}, {0xAF, 0x2193},
+        {0xB0, 0x00B0}, {0xB1, 0x00B1}, {0xB3, 0x2265}, {0xB4, 0x00D7}, {0xB5, 0x221D},
+        {0xB6, 0x2202}, {0xB7, 0x2022}, {0xB8, 0x00F7}, {0xB9, 0x2260}, {0xBA, 0x2261},
+        {0xBB, 0x2248}, {0xBC, 0x2026}, {0xC4, 0x2297}, {0xC5, 0x2295}, {0xC6, 0x2205},
+        {0xC7, 0x2229}, {0xC8, 0x222A}, {0xD0, 0x2220}, {0xD1, 0x2207}, {0xD5, 0x220F},
+        {0xD6, 0x221A}, {0xD7, 0x22C5}, {0xD8, 0x00AC}, {0xD9, 0x2227}, {0xDA, 0x2228},
+        {0xDB, 0x21D4}, {0xDC, 0x21D0}, {0xDD, 0x21D1}, {0xDE, 0x21D2}, {0xDF, 0x21D3},
+        {0xE0, 0x25CA}, {0xE5, 0x2211}, {0xF2, 0x222B},
+    };
+    for (const auto& [from, to] : Signs)
+        if (from == b)
+            return to;
+    return b;
 }
 
 const char* codePage(int charSet)
 {
     switch (charSet) {
-    case 77: return "macintosh";
-    case 128: return "Shift_JIS";
-    case 129: return "windows-949";
-    case 134: return "GBK";
-    case 136: return "Big5";
-    case 161: return "windows-1253";
-    case 162: return "windows-1254";
-    case 163: return "windows-1258";
-    case 177: return "windows-1255";
-    case 178: return "windows-1256";
-    case 186: return "windows-1257";
-    case 204: return "windows-1251";
-    case 222: return "windows-874";
-    case 238: return "windows-1250";
-    case 255: return "IBM437";
-    default: return nullptr; // ANSI, DEFAULT and the rest: code page 1252
+    case 77:
+        return "macintosh";
+    case 128:
+        return "Shift_JIS";
+    case 129:
+        return "windows-949";
+    case 134:
+        return "GBK";
+    case 136:
+        return "Big5";
+    case 161:
+        return "windows-1253";
+    case 162:
+        return "windows-1254";
+    case 163:
+        return "windows-1258";
+    case 177:
+        return "windows-1255";
+    case 178:
+        return "windows-1256";
+    case 186:
+        return "windows-1257";
+    case 204:
+        return "windows-1251";
+    case 222:
+        return "windows-874";
+    case 238:
+        return "windows-1250";
+    case 255:
+        return "IBM437";
+    default:
+        return nullptr; // ANSI, DEFAULT and the rest: code page 1252
     }
 }
 
@@ -195,9 +214,15 @@ QString resolveFamily(QByteArrayView faceList, int pitchAndFamily,
     }
     Kind kind = Kind::Sans;
     switch (pitchAndFamily & 0xF0) {
-    case 0x10: kind = Kind::Serif; break;  // FF_ROMAN
-    case 0x30: kind = Kind::Mono; break;   // FF_MODERN
-    case 0x40: kind = Kind::Script; break; // FF_SCRIPT
+    case 0x10:
+        kind = Kind::Serif;
+        break; // FF_ROMAN
+    case 0x30:
+        kind = Kind::Mono;
+        break; // FF_MODERN
+    case 0x40:
+        kind = Kind::Script;
+        break; // FF_SCRIPT
     default:
         if ((pitchAndFamily & 0x03) == 1) // FIXED_PITCH
             kind = Kind::Mono;
@@ -229,7 +254,8 @@ int faceWeight(QByteArrayView faceList, int weight)
 QString decodeText(QByteArrayView bytes, int charSet, QByteArrayView faceList)
 {
     const QStringList list = faces(faceList);
-    if (!list.isEmpty() && list.first().compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0) {
+    if (!list.isEmpty() &&
+        list.first().compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0) {
         QString out;
         for (char ch : bytes)
             out.append(QChar(symbolChar(uchar(ch))));

@@ -252,8 +252,8 @@ void WmfPicture::measurePlainFile()
     }
     m_unitsPerInch = wmf::metricUnitsPerInch(mapMode) ? wmf::metricUnitsPerInch(mapMode) : 96;
     if (extSet && wmf::metricUnitsPerInch(mapMode) == 0)
-        m_bounds = QRect(std::min(orgX, orgX + extX), std::min(orgY, orgY + extY),
-                         std::abs(extX), std::abs(extY));
+        m_bounds = QRect(std::min(orgX, orgX + extX), std::min(orgY, orgY + extY), std::abs(extX),
+                         std::abs(extY));
     else if (any)
         m_bounds = QRect(x0, y0, x1 - x0, y1 - y0);
     else

@@ -477,8 +477,8 @@ void Player::dispatchObjects(const Record& rec)
         font.charSet = byteAt(3);
         font.pitchAndFamily = byteAt(7);
         const QByteArrayView face = bytes.size() > 8 ? bytes.sliced(8) : QByteArrayView();
-        const qsizetype end = std::min(face.indexOf('\0') < 0 ? face.size() : face.indexOf('\0'),
-                                       qsizetype(32));
+        const qsizetype end =
+            std::min(face.indexOf('\0') < 0 ? face.size() : face.indexOf('\0'), qsizetype(32));
         font.face = face.first(end).toByteArray();
         addObject(font);
         break;

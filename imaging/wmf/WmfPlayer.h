@@ -47,7 +47,7 @@ struct BrushSpec
     int style = 0; // BS_SOLID
     quint32 color = 0xFFFFFF;
     int hatch = 0;
-    QImage pattern;          // pattern brushes
+    QImage pattern;           // pattern brushes
     bool monoPattern = false; // a device-dependent 1-bit pattern: text and background colours
 };
 
@@ -89,7 +89,7 @@ struct DcState
     PaletteRef palette;
     quint32 textColor = 0;
     quint32 bkColor = 0xFFFFFF;
-    int bkMode = 2; // OPAQUE
+    int bkMode = 2;       // OPAQUE
     int polyFillMode = 1; // ALTERNATE
     int textAlign = 0;
     int rop2 = 13; // R2_COPYPEN
@@ -170,7 +170,7 @@ private:
     struct Blit
     {
         quint32 rop = 0;
-        QRectF dest; // painter coordinates, not normalised: a negative size mirrors
+        QRectF dest;   // painter coordinates, not normalised: a negative size mirrors
         QImage source; // already cut to the source rectangle
         bool hasSource = false;
     };

@@ -25,9 +25,18 @@ namespace {
 constexpr quint32 SrcCopy = 0x00CC0020;
 constexpr int MaxBlitRun = 8;
 
-int rop3(quint32 rop) { return int((rop >> 16) & 0xFF); }
-bool usesDest(quint32 rop) { return ((rop3(rop) >> 1) ^ rop3(rop)) & 0x55; }
-bool usesSource(quint32 rop) { return ((rop3(rop) >> 2) ^ rop3(rop)) & 0x33; }
+int rop3(quint32 rop)
+{
+    return int((rop >> 16) & 0xFF);
+}
+bool usesDest(quint32 rop)
+{
+    return ((rop3(rop) >> 1) ^ rop3(rop)) & 0x55;
+}
+bool usesSource(quint32 rop)
+{
+    return ((rop3(rop) >> 2) ^ rop3(rop)) & 0x33;
+}
 
 // The ternary raster operation on bytes: each set bit of the code, numbered
 // by pattern*4 + source*2 + destination, turns on that combination.
@@ -121,7 +130,8 @@ bool Player::readBlit(const Record& rec, Blit& blit)
         srcH = p.s16(2), srcW = p.s16(3), srcY = p.s16(4), srcX = p.s16(5);
         dstH = p.s16(d), dstW = p.s16(d + 1), dstY = p.s16(d + 2), dstX = p.s16(d + 3);
         if (!noBitmap)
-            img = rec.function == DibStretchBlt ? dib(p.tail(20), 0) : decodeBitmap16(p.tail(20), 10);
+            img =
+                rec.function == DibStretchBlt ? dib(p.tail(20), 0) : decodeBitmap16(p.tail(20), 10);
         break;
     }
     case DibBitBlt:
@@ -152,9 +162,9 @@ bool Player::readBlit(const Record& rec, Blit& blit)
     // Cut the source rectangle; a part outside the bitmap shrinks the
     // destination in proportion.
     const QRect want = QRect(srcX, bottomOrigin ? img.height() - srcY - srcH : srcY, srcW, srcH);
-    const QRect wantN = QRect(std::min(want.left(), want.left() + srcW),
-                              std::min(want.top(), want.top() + srcH), std::abs(srcW),
-                              std::abs(srcH));
+    const QRect wantN =
+        QRect(std::min(want.left(), want.left() + srcW), std::min(want.top(), want.top() + srcH),
+              std::abs(srcW), std::abs(srcH));
     const QRect have = wantN.intersected(img.rect());
     if (have.isEmpty() || wantN.isEmpty())
         return false;
@@ -225,10 +235,10 @@ void Player::drawBlits(const QList<Blit>& run)
         }
         QList<QImage> sources;
         for (const Blit& b : run)
-            sources.append(b.source.width() != w || b.source.height() != h
-                               ? b.source.scaled(w, h, Qt::IgnoreAspectRatio,
-                                                 Qt::FastTransformation)
-                               : b.source);
+            sources.append(
+                b.source.width() != w || b.source.height() != h
+                    ? b.source.scaled(w, h, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                    : b.source);
         const QColor brush = m_dc.brush.style == 1 ? QColor(Qt::black) : color(m_dc.brush.color);
         const uchar pattern[3] = {uchar(brush.red()), uchar(brush.green()), uchar(brush.blue())};
         // Tables pay off only for bitmaps of some size.
@@ -284,9 +294,9 @@ void Player::patBlt(const Record& rec)
     if (!p.has(6))
         return;
     applyClip();
-    fillRop(deviceRect(p.s16(5), p.s16(4), double(p.s16(5)) + p.s16(3),
-                       double(p.s16(4)) + p.s16(2)),
-            p.u32(0));
+    fillRop(
+        deviceRect(p.s16(5), p.s16(4), double(p.s16(5)) + p.s16(3), double(p.s16(4)) + p.s16(2)),
+        p.u32(0));
 }
 
 void Player::fillRop(const QRectF& rect, quint32 rop)

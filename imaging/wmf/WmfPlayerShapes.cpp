@@ -28,13 +28,27 @@ QImage hatchImage(int hatch, QRgb colour)
         for (int x = 0; x < 8; ++x) {
             bool on = false;
             switch (hatch) {
-            case 0: on = y == 0; break;                  // HS_HORIZONTAL
-            case 1: on = x == 0; break;                  // HS_VERTICAL
-            case 2: on = x == y; break;                  // HS_FDIAGONAL: top left to bottom right
-            case 3: on = x + y == 7; break;              // HS_BDIAGONAL: bottom left to top right
-            case 4: on = x == 0 || y == 0; break;        // HS_CROSS
-            case 5: on = x == y || x + y == 7; break;    // HS_DIAGCROSS
-            default: on = true; break;
+            case 0:
+                on = y == 0;
+                break; // HS_HORIZONTAL
+            case 1:
+                on = x == 0;
+                break; // HS_VERTICAL
+            case 2:
+                on = x == y;
+                break; // HS_FDIAGONAL: top left to bottom right
+            case 3:
+                on = x + y == 7;
+                break; // HS_BDIAGONAL: bottom left to top right
+            case 4:
+                on = x == 0 || y == 0;
+                break; // HS_CROSS
+            case 5:
+                on = x == y || x + y == 7;
+                break; // HS_DIAGCROSS
+            default:
+                on = true;
+                break;
             }
             if (on)
                 img.setPixel(x, y, colour);
@@ -95,28 +109,47 @@ bool Player::makePen(QPen& pen)
     if (spec.width == 0 || width <= pixel) {
         pen.setWidthF(pixel > 1 ? pixel : 0);
         switch (style) {
-        case 1: pen.setDashPattern({18, 6}); break;
-        case 2: pen.setDashPattern({3, 3}); break;
-        case 3: pen.setDashPattern({9, 6, 3, 6}); break;
-        case 4: pen.setDashPattern({9, 3, 3, 3, 3, 3}); break;
-        default: break;
+        case 1:
+            pen.setDashPattern({18, 6});
+            break;
+        case 2:
+            pen.setDashPattern({3, 3});
+            break;
+        case 3:
+            pen.setDashPattern({9, 6, 3, 6});
+            break;
+        case 4:
+            pen.setDashPattern({9, 3, 3, 3, 3, 3});
+            break;
+        default:
+            break;
         }
         pen.setCapStyle(Qt::FlatCap);
         return true;
     }
     pen.setWidthF(width);
     switch (spec.style & 0x0F00) {
-    case 0x0100: pen.setCapStyle(Qt::SquareCap); break;
-    case 0x0200: pen.setCapStyle(Qt::FlatCap); break;
-    default: pen.setCapStyle(Qt::RoundCap); break;
+    case 0x0100:
+        pen.setCapStyle(Qt::SquareCap);
+        break;
+    case 0x0200:
+        pen.setCapStyle(Qt::FlatCap);
+        break;
+    default:
+        pen.setCapStyle(Qt::RoundCap);
+        break;
     }
     switch (spec.style & 0xF000) {
-    case 0x1000: pen.setJoinStyle(Qt::BevelJoin); break;
+    case 0x1000:
+        pen.setJoinStyle(Qt::BevelJoin);
+        break;
     case 0x2000:
         pen.setJoinStyle(Qt::MiterJoin);
         pen.setMiterLimit(10);
         break;
-    default: pen.setJoinStyle(Qt::RoundJoin); break;
+    default:
+        pen.setJoinStyle(Qt::RoundJoin);
+        break;
     }
     return true;
 }
@@ -288,9 +321,9 @@ void Player::drawShapeRecord(const Record& rec)
             const QPointF at = toDevice(p.s16(3), p.s16(2));
             const QPointF s = deviceScale();
             applyClip();
-            m_p.fillRect(QRectF(at, QSizeF(std::max(1.0, std::abs(s.x())),
-                                           std::max(1.0, std::abs(s.y())))),
-                         color(p.u32(0)));
+            m_p.fillRect(
+                QRectF(at, QSizeF(std::max(1.0, std::abs(s.x())), std::max(1.0, std::abs(s.y())))),
+                color(p.u32(0)));
         }
         break;
     default:

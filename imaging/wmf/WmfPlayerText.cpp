@@ -121,8 +121,8 @@ void Player::drawText(double x, double y, QByteArrayView bytes, const QList<doub
         const QFontMetricsF natural(font, m_p.device());
         if (natural.averageCharWidth() > 0) {
             const double wanted = std::abs(spec.width) * sx;
-            font.setStretch(std::clamp(int(std::lround(100 * wanted / natural.averageCharWidth())),
-                                       1, 4000));
+            font.setStretch(
+                std::clamp(int(std::lround(100 * wanted / natural.averageCharWidth())), 1, 4000));
         }
     }
     const QFontMetricsF fm(font, m_p.device());
@@ -152,19 +152,29 @@ void Player::drawText(double x, double y, QByteArrayView bytes, const QList<doub
     }
 
     const bool updateCp = m_dc.textAlign & TaUpdateCp;
-    const QPointF ref = updateCp ? toDevice(m_dc.currentPos.x(), m_dc.currentPos.y())
-                                 : toDevice(x, y);
+    const QPointF ref =
+        updateCp ? toDevice(m_dc.currentPos.x(), m_dc.currentPos.y()) : toDevice(x, y);
     double startX = 0;
     switch (m_dc.textAlign & TaHorizontal) {
-    case TaRight: startX = -width; break;
-    case TaCenter: startX = -width / 2; break;
-    default: break;
+    case TaRight:
+        startX = -width;
+        break;
+    case TaCenter:
+        startX = -width / 2;
+        break;
+    default:
+        break;
     }
     double baseline = fm.ascent(); // TA_TOP
     switch (m_dc.textAlign & TaVertical) {
-    case TaBottom: baseline = -fm.descent(); break;
-    case TaBaseline: baseline = 0; break;
-    default: break;
+    case TaBottom:
+        baseline = -fm.descent();
+        break;
+    case TaBaseline:
+        baseline = 0;
+        break;
+    default:
+        break;
     }
     const double angle = -spec.escapement / 10.0;
 
@@ -193,9 +203,15 @@ void Player::drawText(double x, double y, QByteArrayView bytes, const QList<doub
     if (updateCp) {
         double move = 0;
         switch (m_dc.textAlign & TaHorizontal) {
-        case TaRight: move = -width; break;
-        case TaCenter: move = 0; break;
-        default: move = width; break;
+        case TaRight:
+            move = -width;
+            break;
+        case TaCenter:
+            move = 0;
+            break;
+        default:
+            move = width;
+            break;
         }
         const double rad = angle * M_PI / 180;
         const QPointF end = ref + QPointF(move * std::cos(rad), move * std::sin(rad));

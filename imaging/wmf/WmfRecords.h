@@ -9,7 +9,8 @@
 
 namespace wmf {
 
-enum Function : quint16 {
+enum Function : quint16
+{
     Eof = 0x0000,
     SaveDC = 0x001E,
     RealizePalette = 0x0035,
@@ -86,12 +87,18 @@ enum Function : quint16 {
 inline int metricUnitsPerInch(int mapMode)
 {
     switch (mapMode) {
-    case 2: return 254;  // MM_LOMETRIC, 0.1 mm
-    case 3: return 2540; // MM_HIMETRIC, 0.01 mm
-    case 4: return 100;  // MM_LOENGLISH, 0.01 inch
-    case 5: return 1000; // MM_HIENGLISH, 0.001 inch
-    case 6: return 1440; // MM_TWIPS
-    default: return 0;
+    case 2:
+        return 254; // MM_LOMETRIC, 0.1 mm
+    case 3:
+        return 2540; // MM_HIMETRIC, 0.01 mm
+    case 4:
+        return 100; // MM_LOENGLISH, 0.01 inch
+    case 5:
+        return 1000; // MM_HIENGLISH, 0.001 inch
+    case 6:
+        return 1440; // MM_TWIPS
+    default:
+        return 0;
     }
 }
 
@@ -99,11 +106,32 @@ inline int metricUnitsPerInch(int mapMode)
 inline bool drawsOutput(quint16 f)
 {
     switch (f) {
-    case LineTo: case Rectangle: case RoundRect: case Ellipse: case Arc: case Pie: case Chord:
-    case Polygon: case Polyline: case PolyPolygon: case TextOut: case ExtTextOut: case SetPixel:
-    case PatBlt: case BitBlt: case StretchBlt: case DibBitBlt: case DibStretchBlt:
-    case StretchDib: case SetDibToDev: case FillRegion: case FrameRegion: case PaintRegion:
-    case InvertRegion: case FloodFill: case ExtFloodFill:
+    case LineTo:
+    case Rectangle:
+    case RoundRect:
+    case Ellipse:
+    case Arc:
+    case Pie:
+    case Chord:
+    case Polygon:
+    case Polyline:
+    case PolyPolygon:
+    case TextOut:
+    case ExtTextOut:
+    case SetPixel:
+    case PatBlt:
+    case BitBlt:
+    case StretchBlt:
+    case DibBitBlt:
+    case DibStretchBlt:
+    case StretchDib:
+    case SetDibToDev:
+    case FillRegion:
+    case FrameRegion:
+    case PaintRegion:
+    case InvertRegion:
+    case FloodFill:
+    case ExtFloodFill:
         return true;
     default:
         return false;

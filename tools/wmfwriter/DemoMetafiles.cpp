@@ -107,7 +107,10 @@ public:
     }
 };
 
-QPoint pt(double x, double y) { return QPoint(int(std::lround(x)), int(std::lround(y))); }
+QPoint pt(double x, double y)
+{
+    return QPoint(int(std::lround(x)), int(std::lround(y)));
+}
 
 // An ellipse turned by angle (degrees), as a polygon.
 QPolygon turnedEllipse(QPointF c, double rx, double ry, double angle, int n = 40)
@@ -117,7 +120,8 @@ QPolygon turnedEllipse(QPointF c, double rx, double ry, double angle, int n = 40
     for (int i = 0; i < n; ++i) {
         const double t = 2 * Pi * i / n;
         const double x = rx * std::cos(t), y = ry * std::sin(t);
-        poly << pt(c.x() + x * std::cos(a) - y * std::sin(a), c.y() + x * std::sin(a) + y * std::cos(a));
+        poly << pt(c.x() + x * std::cos(a) - y * std::sin(a),
+                   c.y() + x * std::sin(a) + y * std::cos(a));
     }
     return poly;
 }
@@ -212,14 +216,16 @@ QByteArray flower(const QString& caption)
     for (int i = 0; i < 8; ++i) {
         const double a = 360.0 * i / 8;
         const double r = a * Pi / 180;
-        w.polygon(turnedEllipse(heart + QPointF(420 * std::cos(r), 420 * std::sin(r)), 380, 170, a));
+        w.polygon(
+            turnedEllipse(heart + QPointF(420 * std::cos(r), 420 * std::sin(r)), 380, 170, a));
     }
     cv.drop(b);
     b = cv.brush(QColor(250, 150, 200));
     for (int i = 0; i < 8; ++i) {
         const double a = 360.0 * i / 8 + 22.5;
         const double r = a * Pi / 180;
-        w.polygon(turnedEllipse(heart + QPointF(300 * std::cos(r), 300 * std::sin(r)), 260, 120, a));
+        w.polygon(
+            turnedEllipse(heart + QPointF(300 * std::cos(r), 300 * std::sin(r)), 260, 120, a));
     }
     cv.drop(b);
     cv.drop(p);
@@ -228,7 +234,8 @@ QByteArray flower(const QString& caption)
     w.setBkMode(WW::Opaque);
     w.setBkColor(WW::rgb(250, 200, 40));
     b = cv.hatch(QColor(170, 100, 20), WW::HsDiagCross);
-    w.ellipse(int(heart.x()) - 200, int(heart.y()) - 200, int(heart.x()) + 200, int(heart.y()) + 200);
+    w.ellipse(int(heart.x()) - 200, int(heart.y()) - 200, int(heart.x()) + 200,
+              int(heart.y()) + 200);
     cv.drop(b);
     w.setBkMode(WW::Transparent);
     cv.drop(p);
@@ -261,8 +268,8 @@ QByteArray flower(const QString& caption)
     // Pot with a checked band made by a pattern brush.
     p = cv.pen(QColor(120, 50, 20), 30);
     b = cv.brush(QColor(200, 100, 50));
-    w.polygon(QPolygon({QPoint(2650, 3950), QPoint(3850, 3950), QPoint(3650, 4650),
-                        QPoint(2850, 4650)}));
+    w.polygon(
+        QPolygon({QPoint(2650, 3950), QPoint(3850, 3950), QPoint(3650, 4650), QPoint(2850, 4650)}));
     w.roundRect(2550, 3800, 3950, 4020, 120, 120);
     cv.drop(b);
     QImage check(8, 8, QImage::Format_RGB32);
@@ -292,9 +299,9 @@ QByteArray house(const QString& caption)
     w.pie(5400, -1000, 7400, 1000, 5400, 0, 6400, 1000);
     cv.drop(b);
     b = cv.brush(QColor(255, 255, 255));
-    for (const QRect& r : {QRect(700, 500, 900, 450), QRect(1200, 350, 900, 550),
-                           QRect(1800, 520, 800, 420), QRect(3600, 900, 700, 350),
-                           QRect(4000, 800, 800, 420)})
+    for (const QRect& r :
+         {QRect(700, 500, 900, 450), QRect(1200, 350, 900, 550), QRect(1800, 520, 800, 420),
+          QRect(3600, 900, 700, 350), QRect(4000, 800, 800, 420)})
         w.ellipse(r.left(), r.top(), r.left() + r.width(), r.top() + r.height());
     cv.drop(b);
 
@@ -416,10 +423,11 @@ QByteArray house(const QString& caption)
         for (int x = 0; x < 16; ++x) {
             const char c = bird[y][x];
             mask.setPixel(x, y, c == '.' ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
-            image.setPixel(x, y, c == '.'   ? qRgb(0, 0, 0)
-                                 : c == 'K' ? qRgb(40, 30, 20)
-                                 : c == 'O' ? qRgb(240, 130, 20)
-                                            : qRgb(250, 210, 40));
+            image.setPixel(x, y,
+                           c == '.'   ? qRgb(0, 0, 0)
+                           : c == 'K' ? qRgb(40, 30, 20)
+                           : c == 'O' ? qRgb(240, 130, 20)
+                                      : qRgb(250, 210, 40));
         }
     const QRect birdDest(2700, 540, 640, 400);
     w.stretchDib(birdDest, QRect(0, 0, 16, 10), WmfWriter::dib(mask, 1), WW::SrcAnd);
@@ -530,7 +538,7 @@ QByteArray landscape(const QString& caption)
     QList<int> dx;
     for (char ch : text) // letter-spaced: narrow letters get less room
         dx.append(QByteArray("iljtfr.,'").contains(ch) ? 190
-                  : QByteArray("mwMW").contains(ch)   ? 380
+                  : QByteArray("mwMW").contains(ch)    ? 380
                   : ch == ' '                          ? 220
                   : (ch >= 'A' && ch <= 'Z')           ? 320
                                                        : 270);
@@ -592,8 +600,8 @@ QByteArray chart(const QString& caption)
         cv.drop(b);
         cv.text(x + 190, y - 40, QString::number(values[i]), 150, QColor(40, 40, 50),
                 WW::TaCenter | WW::TaBottom, "Arial", 700);
-        cv.text(x + 190, bottom + 60, labels[i], 150, QColor(40, 40, 50),
-                WW::TaCenter | WW::TaTop, "Arial", 400);
+        cv.text(x + 190, bottom + 60, labels[i], 150, QColor(40, 40, 50), WW::TaCenter | WW::TaTop,
+                "Arial", 400);
     }
     cv.drop(p);
 
@@ -631,7 +639,8 @@ QByteArray chart(const QString& caption)
         b = w.createBrushIndirect(WW::BsSolid, WW::paletteIndex(i + 2));
         w.selectObject(b);
         w.pie(c.x() - r + o.x(), c.y() - r + o.y(), c.x() + r + o.x(), c.y() + r + o.y(),
-              c.x() + o.x() + int(1000 * std::cos(start)), c.y() + o.y() - int(1000 * std::sin(start)),
+              c.x() + o.x() + int(1000 * std::cos(start)),
+              c.y() + o.y() - int(1000 * std::sin(start)),
               c.x() + o.x() + int(1000 * std::cos(end)), c.y() + o.y() - int(1000 * std::sin(end)));
         cv.drop(b);
         start = end;
@@ -665,15 +674,23 @@ QByteArray chart(const QString& caption)
 
 } // namespace
 
-int Demo_Metafile_Count() { return 4; }
+int Demo_Metafile_Count()
+{
+    return 4;
+}
 
 QByteArray Demo_Metafile(int which, const QString& caption)
 {
     switch (which) {
-    case 0: return flower(caption);
-    case 1: return house(caption);
-    case 2: return landscape(caption);
-    case 3: return chart(caption);
-    default: return {};
+    case 0:
+        return flower(caption);
+    case 1:
+        return house(caption);
+    case 2:
+        return landscape(caption);
+    case 3:
+        return chart(caption);
+    default:
+        return {};
     }
 }

@@ -8,7 +8,8 @@
 namespace {
 
 // Record function numbers.
-enum : quint16 {
+enum : quint16
+{
     RecEof = 0x0000,
     RecRealizePalette = 0x0035,
     RecSaveDC = 0x001E,
@@ -212,18 +213,42 @@ int WmfWriter::takeSlot()
 }
 
 // Parameters are stored in the reverse order of the drawing call's arguments.
-void WmfWriter::setMapMode(int mode) { words(RecSetMapMode, {mode}); }
-void WmfWriter::setWindowOrg(int x, int y) { words(RecSetWindowOrg, {y, x}); }
-void WmfWriter::setWindowExt(int w, int h) { words(RecSetWindowExt, {h, w}); }
-void WmfWriter::setViewportOrg(int x, int y) { words(RecSetViewportOrg, {y, x}); }
-void WmfWriter::setViewportExt(int w, int h) { words(RecSetViewportExt, {h, w}); }
-void WmfWriter::offsetWindowOrg(int dx, int dy) { words(RecOffsetWindowOrg, {dy, dx}); }
+void WmfWriter::setMapMode(int mode)
+{
+    words(RecSetMapMode, {mode});
+}
+void WmfWriter::setWindowOrg(int x, int y)
+{
+    words(RecSetWindowOrg, {y, x});
+}
+void WmfWriter::setWindowExt(int w, int h)
+{
+    words(RecSetWindowExt, {h, w});
+}
+void WmfWriter::setViewportOrg(int x, int y)
+{
+    words(RecSetViewportOrg, {y, x});
+}
+void WmfWriter::setViewportExt(int w, int h)
+{
+    words(RecSetViewportExt, {h, w});
+}
+void WmfWriter::offsetWindowOrg(int dx, int dy)
+{
+    words(RecOffsetWindowOrg, {dy, dx});
+}
 void WmfWriter::scaleWindowExt(int xNum, int xDenom, int yNum, int yDenom)
 {
     words(RecScaleWindowExt, {yDenom, yNum, xDenom, xNum});
 }
-void WmfWriter::saveDC() { words(RecSaveDC, {}); }
-void WmfWriter::restoreDC(int saved) { words(RecRestoreDC, {saved}); }
+void WmfWriter::saveDC()
+{
+    words(RecSaveDC, {});
+}
+void WmfWriter::restoreDC(int saved)
+{
+    words(RecRestoreDC, {saved});
+}
 
 int WmfWriter::createPenIndirect(int style, int width, quint32 color)
 {
@@ -358,16 +383,28 @@ int WmfWriter::createRegion(const QRegion& region)
     return takeSlot();
 }
 
-void WmfWriter::selectObject(int slot) { words(RecSelectObject, {slot}); }
+void WmfWriter::selectObject(int slot)
+{
+    words(RecSelectObject, {slot});
+}
 void WmfWriter::deleteObject(int slot)
 {
     words(RecDeleteObject, {slot});
     if (slot >= 0 && slot < m_slots.size())
         m_slots[slot] = false;
 }
-void WmfWriter::selectPalette(int slot) { words(RecSelectPalette, {slot}); }
-void WmfWriter::realizePalette() { words(RecRealizePalette, {}); }
-void WmfWriter::selectClipRegion(int slot) { words(RecSelectClipRegion, {slot}); }
+void WmfWriter::selectPalette(int slot)
+{
+    words(RecSelectPalette, {slot});
+}
+void WmfWriter::realizePalette()
+{
+    words(RecRealizePalette, {});
+}
+void WmfWriter::selectClipRegion(int slot)
+{
+    words(RecSelectClipRegion, {slot});
+}
 
 void WmfWriter::setTextColor(quint32 color)
 {
@@ -377,21 +414,51 @@ void WmfWriter::setBkColor(quint32 color)
 {
     words(RecSetBkColor, {int(color & 0xFFFF), int(color >> 16)});
 }
-void WmfWriter::setBkMode(int mode) { words(RecSetBkMode, {mode}); }
-void WmfWriter::setTextAlign(int align) { words(RecSetTextAlign, {align}); }
-void WmfWriter::setPolyFillMode(int mode) { words(RecSetPolyFillMode, {mode}); }
-void WmfWriter::setRop2(int rop2) { words(RecSetRop2, {rop2}); }
-void WmfWriter::setStretchBltMode(int mode) { words(RecSetStretchBltMode, {mode}); }
-void WmfWriter::setTextCharExtra(int extra) { words(RecSetTextCharExtra, {extra}); }
+void WmfWriter::setBkMode(int mode)
+{
+    words(RecSetBkMode, {mode});
+}
+void WmfWriter::setTextAlign(int align)
+{
+    words(RecSetTextAlign, {align});
+}
+void WmfWriter::setPolyFillMode(int mode)
+{
+    words(RecSetPolyFillMode, {mode});
+}
+void WmfWriter::setRop2(int rop2)
+{
+    words(RecSetRop2, {rop2});
+}
+void WmfWriter::setStretchBltMode(int mode)
+{
+    words(RecSetStretchBltMode, {mode});
+}
+void WmfWriter::setTextCharExtra(int extra)
+{
+    words(RecSetTextCharExtra, {extra});
+}
 
-void WmfWriter::moveTo(int x, int y) { words(RecMoveTo, {y, x}); }
-void WmfWriter::lineTo(int x, int y) { words(RecLineTo, {y, x}); }
-void WmfWriter::rectangle(int l, int t, int r, int b) { words(RecRectangle, {b, r, t, l}); }
+void WmfWriter::moveTo(int x, int y)
+{
+    words(RecMoveTo, {y, x});
+}
+void WmfWriter::lineTo(int x, int y)
+{
+    words(RecLineTo, {y, x});
+}
+void WmfWriter::rectangle(int l, int t, int r, int b)
+{
+    words(RecRectangle, {b, r, t, l});
+}
 void WmfWriter::roundRect(int l, int t, int r, int b, int cw, int ch)
 {
     words(RecRoundRect, {ch, cw, b, r, t, l});
 }
-void WmfWriter::ellipse(int l, int t, int r, int b) { words(RecEllipse, {b, r, t, l}); }
+void WmfWriter::ellipse(int l, int t, int r, int b)
+{
+    words(RecEllipse, {b, r, t, l});
+}
 void WmfWriter::arc(int l, int t, int r, int b, int xs, int ys, int xe, int ye)
 {
     words(RecArc, {ye, xe, ys, xs, b, r, t, l});
@@ -484,12 +551,18 @@ void WmfWriter::patBlt(int x, int y, int w, int h, quint32 rop)
     words(RecPatBlt, {int(rop & 0xFFFF), int(rop >> 16), h, w, y, x});
 }
 
-void WmfWriter::fillRegion(int region, int brush) { words(RecFillRegion, {region, brush}); }
+void WmfWriter::fillRegion(int region, int brush)
+{
+    words(RecFillRegion, {region, brush});
+}
 void WmfWriter::frameRegion(int region, int brush, int width, int height)
 {
     words(RecFrameRegion, {region, brush, height, width});
 }
-void WmfWriter::paintRegion(int region) { words(RecPaintRegion, {region}); }
+void WmfWriter::paintRegion(int region)
+{
+    words(RecPaintRegion, {region});
+}
 
 void WmfWriter::intersectClipRect(int l, int t, int r, int b)
 {

@@ -21,7 +21,8 @@ class WmfWriter
 {
 public:
     // Raster operations (ternary ROP codes).
-    enum Rop : quint32 {
+    enum Rop : quint32
+    {
         SrcCopy = 0x00CC0020,
         SrcPaint = 0x00EE0086,
         SrcAnd = 0x008800C6,
@@ -34,7 +35,8 @@ public:
         Blackness = 0x00000042,
         Whiteness = 0x00FF0062,
     };
-    enum PenStyle {
+    enum PenStyle
+    {
         PsSolid = 0,
         PsDash = 1,
         PsDot = 2,
@@ -49,9 +51,25 @@ public:
         PsJoinBevel = 0x1000,
         PsJoinMiter = 0x2000,
     };
-    enum BrushStyle { BsSolid = 0, BsNull = 1, BsHatched = 2, BsPattern = 3, BsDibPatternPt = 6 };
-    enum Hatch { HsHorizontal = 0, HsVertical, HsFDiagonal, HsBDiagonal, HsCross, HsDiagCross };
-    enum MapMode {
+    enum BrushStyle
+    {
+        BsSolid = 0,
+        BsNull = 1,
+        BsHatched = 2,
+        BsPattern = 3,
+        BsDibPatternPt = 6
+    };
+    enum Hatch
+    {
+        HsHorizontal = 0,
+        HsVertical,
+        HsFDiagonal,
+        HsBDiagonal,
+        HsCross,
+        HsDiagCross
+    };
+    enum MapMode
+    {
         MmText = 1,
         MmLoMetric,
         MmHiMetric,
@@ -61,7 +79,8 @@ public:
         MmIsotropic,
         MmAnisotropic
     };
-    enum TextAlign {
+    enum TextAlign
+    {
         TaNoUpdateCp = 0,
         TaUpdateCp = 1,
         TaLeft = 0,
@@ -71,11 +90,34 @@ public:
         TaBottom = 8,
         TaBaseline = 24
     };
-    enum BkMode { Transparent = 1, Opaque = 2 };
-    enum PolyFill { Alternate = 1, Winding = 2 };
-    enum ExtTextFlags { EtoOpaque = 0x0002, EtoClipped = 0x0004 };
-    enum Rop2 { R2Black = 1, R2XorPen = 7, R2Nop = 11, R2CopyPen = 13, R2White = 16 };
-    enum ColorUsage { DibRgbColors = 0, DibPalColors = 1 };
+    enum BkMode
+    {
+        Transparent = 1,
+        Opaque = 2
+    };
+    enum PolyFill
+    {
+        Alternate = 1,
+        Winding = 2
+    };
+    enum ExtTextFlags
+    {
+        EtoOpaque = 0x0002,
+        EtoClipped = 0x0004
+    };
+    enum Rop2
+    {
+        R2Black = 1,
+        R2XorPen = 7,
+        R2Nop = 11,
+        R2CopyPen = 13,
+        R2White = 16
+    };
+    enum ColorUsage
+    {
+        DibRgbColors = 0,
+        DibPalColors = 1
+    };
 
     struct Font
     {

@@ -20,8 +20,8 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const WmfPicture pic = WmfPicture::fromBytes(
-        QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
+    const WmfPicture pic =
+        WmfPicture::fromBytes(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
     (void)pic.pixelSize();
     if (!pic.isValid())
         return 0;

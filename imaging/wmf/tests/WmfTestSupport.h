@@ -48,8 +48,10 @@ inline int nullPen(WmfWriter& wr)
 
 inline bool sameColour(QRgb a, QRgb b, int tolerance = 2)
 {
-    return std::abs(qRed(a) - qRed(b)) <= tolerance && std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
-           std::abs(qBlue(a) - qBlue(b)) <= tolerance && std::abs(qAlpha(a) - qAlpha(b)) <= tolerance;
+    return std::abs(qRed(a) - qRed(b)) <= tolerance &&
+           std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
+           std::abs(qBlue(a) - qBlue(b)) <= tolerance &&
+           std::abs(qAlpha(a) - qAlpha(b)) <= tolerance;
 }
 
 } // namespace wmftest

@@ -69,8 +69,7 @@ int main(int argc, char** argv)
     bool ok = true;
     if (args.isEmpty()) {
         const char* names[] = {"flower", "house", "landscape", "chart"};
-        const char* captions[] = {"Spring Flower", "Home Sweet Home", "Evening Lake",
-                                  "Sales 1996"};
+        const char* captions[] = {"Spring Flower", "Home Sweet Home", "Evening Lake", "Sales 1996"};
         for (int i = 0; i < Demo_Metafile_Count(); ++i) {
             const QByteArray bytes = Demo_Metafile(i, captions[i]);
             QFile f(dir.filePath(QString("%1.wmf").arg(names[i])));

@@ -39,7 +39,12 @@ QImage halves(QRgb left, QRgb right, int w = 20, int h = 20)
     return img;
 }
 
-enum Kind { StretchDib, DibStretchBlt, DibBitBlt };
+enum Kind
+{
+    StretchDib,
+    DibStretchBlt,
+    DibBitBlt
+};
 
 } // namespace
 
@@ -69,7 +74,8 @@ void TestWmfBitmaps::depthsAndRowOrders_data()
     for (int kind : {StretchDib, DibStretchBlt, DibBitBlt})
         for (int bits : {1, 4, 8, 24, 32})
             for (bool topDown : {false, true})
-                QTest::addRow("%s %d bits %s", kinds[kind], bits, topDown ? "top-down" : "bottom-up")
+                QTest::addRow("%s %d bits %s", kinds[kind], bits,
+                              topDown ? "top-down" : "bottom-up")
                     << kind << bits << topDown;
 }
 

@@ -29,8 +29,14 @@ QList<qsizetype> recordOffsets(const QByteArray& file)
     return out;
 }
 
-void put32(QByteArray& b, qsizetype at, quint32 v) { qToLittleEndian(v, b.data() + at); }
-void put16(QByteArray& b, qsizetype at, quint16 v) { qToLittleEndian(v, b.data() + at); }
+void put32(QByteArray& b, qsizetype at, quint32 v)
+{
+    qToLittleEndian(v, b.data() + at);
+}
+void put16(QByteArray& b, qsizetype at, quint16 v)
+{
+    qToLittleEndian(v, b.data() + at);
+}
 
 QByteArray redSquare()
 {
@@ -122,8 +128,8 @@ void TestWmfPicture::mulDivRounds_data()
     QTest::addColumn<int>("c");
     QTest::addColumn<int>("expected");
     QTest::newRow("exact") << 1000 << 2540 << 1000 << 2540;
-    QTest::newRow("down") << 100 << 2540 << 1440 << 176;   // 176.39
-    QTest::newRow("up") << 176 << 96 << 2540 << 7;         // 6.65
+    QTest::newRow("down") << 100 << 2540 << 1440 << 176; // 176.39
+    QTest::newRow("up") << 176 << 96 << 2540 << 7;       // 6.65
     QTest::newRow("half away from zero") << 1 << 1 << 2 << 1;
     QTest::newRow("negative half") << -1 << 1 << 2 << -1;
     QTest::newRow("negative divisor") << 7 << 1 << -2 << -4;
@@ -320,8 +326,9 @@ void TestWmfPicture::damagedFilesPlaySafely_data()
             QByteArray b = base;
             const int flips = 1 + int(random.bounded(8));
             for (int i = 0; i < flips; ++i) {
-                const qsizetype pos = PlaceableSize + HeaderSize +
-                                      qsizetype(random.bounded(int(b.size() - PlaceableSize - HeaderSize)));
+                const qsizetype pos =
+                    PlaceableSize + HeaderSize +
+                    qsizetype(random.bounded(int(b.size() - PlaceableSize - HeaderSize)));
                 b[pos] = char(random.bounded(256));
             }
             QTest::addRow("file %d random flips %d", k, n) << b << true;

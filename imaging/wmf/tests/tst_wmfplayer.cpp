@@ -20,7 +20,8 @@ using Points = QList<QPoint>;
 void verifyRedAndWhite(const QImage& img, const Points& red, const Points& white)
 {
     for (const QPoint& p : red)
-        QVERIFY2(img.pixel(p) == Red, qPrintable(QString("not red at %1,%2").arg(p.x()).arg(p.y())));
+        QVERIFY2(img.pixel(p) == Red,
+                 qPrintable(QString("not red at %1,%2").arg(p.x()).arg(p.y())));
     for (const QPoint& p : white)
         QVERIFY2(img.pixel(p) == White,
                  qPrintable(QString("not white at %1,%2").arg(p.x()).arg(p.y())));
@@ -75,7 +76,8 @@ void TestWmfPlayer::mapping_data()
         WmfWriter wr = canvas();
         start(wr);
         wr.rectangle(10, 10, 30, 30);
-        QTest::newRow("placeable bounds alone") << wr.bytes() << Points{{20, 20}} << Points{{40, 40}};
+        QTest::newRow("placeable bounds alone")
+            << wr.bytes() << Points{{20, 20}} << Points{{40, 40}};
     }
     {
         WmfWriter wr = canvas();
@@ -92,7 +94,8 @@ void TestWmfPlayer::mapping_data()
         wr.setWindowExt(100, 100);
         start(wr);
         wr.rectangle(110, 110, 130, 130);
-        QTest::newRow("window origin") << wr.bytes() << Points{{20, 20}} << Points{{40, 40}, {5, 5}};
+        QTest::newRow("window origin")
+            << wr.bytes() << Points{{20, 20}} << Points{{40, 40}, {5, 5}};
     }
     {
         // A plain file in the text map mode: its window still decides.
@@ -104,7 +107,8 @@ void TestWmfPlayer::mapping_data()
         wr.setWindowExt(400, 400); // later window changes rescale too
         wr.rectangle(290, 130, 330, 170);
         QTest::newRow("text map mode with window records")
-            << wr.bytes() << Points{{20, 20}, {65, 25}} << Points{{35, 35}, {5, 5}, {75, 25}, {55, 25}};
+            << wr.bytes() << Points{{20, 20}, {65, 25}}
+            << Points{{35, 35}, {5, 5}, {75, 25}, {55, 25}};
     }
     {
         WmfWriter wr = canvas();
@@ -158,7 +162,8 @@ void TestWmfPlayer::mapping_data()
         wr.setMapMode(WmfWriter::MmLoMetric);
         start(wr);
         wr.rectangle(10, -10, 30, -30);
-        QTest::newRow("metric map mode, y up") << wr.bytes() << Points{{20, 20}} << Points{{20, 80}};
+        QTest::newRow("metric map mode, y up")
+            << wr.bytes() << Points{{20, 20}} << Points{{20, 80}};
     }
     {
         WmfWriter wr = canvas();
@@ -256,8 +261,8 @@ void TestWmfPlayer::penWidths_data()
     QTest::addColumn<QList<int>>("redColumns");   // x of pixels on row 50 that are red
     QTest::addColumn<QList<int>>("whiteColumns"); // and that are white
     // A vertical line at x = 50, 2x magnified: logical 25 on a 50-unit canvas.
-    QTest::newRow("width 0 is one pixel") << int(WmfWriter::PsSolid) << 0 << QList<int>{50}
-                                          << QList<int>{47, 53};
+    QTest::newRow("width 0 is one pixel")
+        << int(WmfWriter::PsSolid) << 0 << QList<int>{50} << QList<int>{47, 53};
     QTest::newRow("width 5 doubles to 10 pixels")
         << int(WmfWriter::PsSolid) << 5 << QList<int>{46, 50, 54} << QList<int>{43, 57};
     QTest::newRow("null pen") << int(WmfWriter::PsNull) << 5 << QList<int>{} << QList<int>{50};
@@ -291,17 +296,16 @@ void TestWmfPlayer::penStylesAndCaps_data()
     QTest::addColumn<Points>("gap");
     using W = WmfWriter;
     // Cosmetic dashes: 18 pixels on, 6 off.
-    QTest::newRow("dash, transparent gaps")
-        << int(W::PsDash) << 0 << int(W::Transparent) << Points{{50, 20}, {50, 40}}
-        << Points{{50, 31}};
-    QTest::newRow("dash, opaque gaps") << int(W::PsDash) << 0 << int(W::Opaque)
-                                       << Points{{50, 20}} << Points{{50, 31}};
-    QTest::newRow("wide dash draws solid") << int(W::PsDash) << 5 << int(W::Transparent)
-                                           << Points{{50, 31}} << Points{};
+    QTest::newRow("dash, transparent gaps") << int(W::PsDash) << 0 << int(W::Transparent)
+                                            << Points{{50, 20}, {50, 40}} << Points{{50, 31}};
+    QTest::newRow("dash, opaque gaps")
+        << int(W::PsDash) << 0 << int(W::Opaque) << Points{{50, 20}} << Points{{50, 31}};
+    QTest::newRow("wide dash draws solid")
+        << int(W::PsDash) << 5 << int(W::Transparent) << Points{{50, 31}} << Points{};
     QTest::newRow("flat cap") << int(W::PsSolid | W::PsEndcapFlat) << 5 << int(W::Transparent)
                               << Points{{50, 88}} << Points{{50, 93}};
-    QTest::newRow("square cap") << int(W::PsSolid | W::PsEndcapSquare) << 5
-                                << int(W::Transparent) << Points{{50, 93}, {46, 94}} << Points{};
+    QTest::newRow("square cap") << int(W::PsSolid | W::PsEndcapSquare) << 5 << int(W::Transparent)
+                                << Points{{50, 93}, {46, 94}} << Points{};
     QTest::newRow("round cap") << int(W::PsSolid | W::PsEndcapRound) << 5 << int(W::Transparent)
                                << Points{{50, 93}} << Points{{46, 94}};
 }
@@ -322,7 +326,8 @@ void TestWmfPlayer::penStylesAndCaps()
     const QImage img = render(wr.bytes());
     const QRgb gapColour = bkMode == WmfWriter::Opaque ? qRgb(255, 255, 0) : White;
     for (const QPoint& p : red)
-        QVERIFY2(img.pixel(p) == Red, qPrintable(QString("not red at %1,%2").arg(p.x()).arg(p.y())));
+        QVERIFY2(img.pixel(p) == Red,
+                 qPrintable(QString("not red at %1,%2").arg(p.x()).arg(p.y())));
     for (const QPoint& p : gap)
         QVERIFY2(img.pixel(p) == gapColour,
                  qPrintable(QString("not the gap colour at %1,%2").arg(p.x()).arg(p.y())));
@@ -357,7 +362,8 @@ void TestWmfPlayer::hatchedBrushes_data()
 {
     QTest::addColumn<int>("hatch");
     QTest::addColumn<int>("bkMode");
-    QTest::addColumn<QString>("lines"); // "x-y": pixels of a line share x - y mod 8; "x+y" and so on
+    QTest::addColumn<QString>(
+        "lines"); // "x-y": pixels of a line share x - y mod 8; "x+y" and so on
     QTest::newRow("horizontal") << int(WmfWriter::HsHorizontal) << int(WmfWriter::Transparent)
                                 << "y";
     QTest::newRow("vertical") << int(WmfWriter::HsVertical) << int(WmfWriter::Transparent) << "x";
@@ -389,7 +395,10 @@ void TestWmfPlayer::hatchedBrushes()
             if (c != Blue)
                 continue;
             ++ink;
-            keys.insert(lines == "y" ? y % 8 : lines == "x" ? x % 8 : lines == "x-y" ? (x - y + 64) % 8 : (x + y) % 8);
+            keys.insert(lines == "y"     ? y % 8
+                        : lines == "x"   ? x % 8
+                        : lines == "x-y" ? (x - y + 64) % 8
+                                         : (x + y) % 8);
         }
     }
     QVERIFY(ink >= 16);
@@ -488,20 +497,20 @@ void TestWmfPlayer::arcsRunCounterClockwise_data()
     QTest::addColumn<Points>("drawn");
     QTest::addColumn<Points>("empty");
     const QPoint east(100, 50), north(50, 0), west(0, 50);
-    QTest::newRow("pie east to north") << 0 << east << north << Points{{75, 25}}
-                                       << Points{{25, 25}, {25, 75}, {75, 75}};
-    QTest::newRow("pie north to east") << 0 << north << east
-                                       << Points{{25, 25}, {25, 75}, {75, 75}} << Points{{75, 25}};
-    QTest::newRow("pie radial points far out") << 0 << QPoint(1000, 50) << QPoint(50, -1000)
-                                               << Points{{75, 25}} << Points{{25, 75}};
-    QTest::newRow("pie same point: whole ellipse") << 0 << east << east
-                                                   << Points{{25, 25}, {75, 75}} << Points{{3, 3}};
-    QTest::newRow("chord east to north") << 1 << east << north << Points{{85, 20}}
-                                         << Points{{55, 35}, {25, 75}};
-    QTest::newRow("chord east to west") << 1 << east << west << Points{{50, 20}}
-                                        << Points{{50, 60}};
-    QTest::newRow("arc east to north") << 2 << east << north << Points{{85, 15}}
-                                       << Points{{15, 85}, {60, 40}};
+    QTest::newRow("pie east to north")
+        << 0 << east << north << Points{{75, 25}} << Points{{25, 25}, {25, 75}, {75, 75}};
+    QTest::newRow("pie north to east")
+        << 0 << north << east << Points{{25, 25}, {25, 75}, {75, 75}} << Points{{75, 25}};
+    QTest::newRow("pie radial points far out")
+        << 0 << QPoint(1000, 50) << QPoint(50, -1000) << Points{{75, 25}} << Points{{25, 75}};
+    QTest::newRow("pie same point: whole ellipse")
+        << 0 << east << east << Points{{25, 25}, {75, 75}} << Points{{3, 3}};
+    QTest::newRow("chord east to north")
+        << 1 << east << north << Points{{85, 20}} << Points{{55, 35}, {25, 75}};
+    QTest::newRow("chord east to west")
+        << 1 << east << west << Points{{50, 20}} << Points{{50, 60}};
+    QTest::newRow("arc east to north")
+        << 2 << east << north << Points{{85, 15}} << Points{{15, 85}, {60, 40}};
 }
 
 void TestWmfPlayer::arcsRunCounterClockwise()
@@ -522,9 +531,11 @@ void TestWmfPlayer::arcsRunCounterClockwise()
         wr.arc(0, 0, 100, 100, start.x(), start.y(), end.x(), end.y());
     const QImage img = render(wr.bytes());
     for (const QPoint& p : drawn)
-        QVERIFY2(img.pixel(p) == Red, qPrintable(QString("not drawn at %1,%2").arg(p.x()).arg(p.y())));
+        QVERIFY2(img.pixel(p) == Red,
+                 qPrintable(QString("not drawn at %1,%2").arg(p.x()).arg(p.y())));
     for (const QPoint& p : empty)
-        QVERIFY2(img.pixel(p) == White, qPrintable(QString("drawn at %1,%2").arg(p.x()).arg(p.y())));
+        QVERIFY2(img.pixel(p) == White,
+                 qPrintable(QString("drawn at %1,%2").arg(p.x()).arg(p.y())));
 }
 
 void TestWmfPlayer::clipping_data()
@@ -542,7 +553,8 @@ void TestWmfPlayer::clipping_data()
         wr.intersectClipRect(0, 0, 50, 100);
         wr.intersectClipRect(20, 0, 100, 100);
         wr.rectangle(0, 0, 100, 100);
-        QTest::newRow("intersect twice") << wr.bytes() << Points{{30, 50}} << Points{{10, 50}, {70, 50}};
+        QTest::newRow("intersect twice")
+            << wr.bytes() << Points{{30, 50}} << Points{{10, 50}, {70, 50}};
     }
     {
         WmfWriter wr = canvas();
@@ -566,7 +578,8 @@ void TestWmfPlayer::clipping_data()
         const int region = wr.createRegion(QRegion(0, 0, 30, 30) + QRegion(70, 70, 30, 30));
         wr.selectClipRegion(region);
         wr.rectangle(0, 0, 100, 100);
-        QTest::newRow("region") << wr.bytes() << Points{{10, 10}, {90, 90}} << Points{{50, 50}, {90, 10}};
+        QTest::newRow("region") << wr.bytes() << Points{{10, 10}, {90, 90}}
+                                << Points{{50, 50}, {90, 10}};
     }
     {
         WmfWriter wr = canvas();
@@ -583,7 +596,8 @@ void TestWmfPlayer::clipping_data()
         wr.setWindowExt(200, 200);
         wr.intersectClipRect(0, 0, 100, 200); // logical units, mapped when set
         wr.rectangle(0, 0, 200, 200);
-        QTest::newRow("clip follows the mapping") << wr.bytes() << Points{{45, 50}} << Points{{55, 50}};
+        QTest::newRow("clip follows the mapping")
+            << wr.bytes() << Points{{45, 50}} << Points{{55, 50}};
     }
 }
 

@@ -38,10 +38,23 @@ WmfWriter textCanvas(int height = -40, int escapement = 0)
     return wr;
 }
 
-QImage renderText(const WmfWriter& wr) { return render(wr.bytes(), QSize(200, 100)); }
+QImage renderText(const WmfWriter& wr)
+{
+    return render(wr.bytes(), QSize(200, 100));
+}
 
-enum Vertical { InkBelow, InkEndsOn, InkEndsAbove };
-enum Horizontal { StartsAt, EndsAt, CentredOn };
+enum Vertical
+{
+    InkBelow,
+    InkEndsOn,
+    InkEndsAbove
+};
+enum Horizontal
+{
+    StartsAt,
+    EndsAt,
+    CentredOn
+};
 
 } // namespace
 
@@ -233,17 +246,17 @@ void TestWmfText::resolveFamily_data()
         << QByteArray("Arial") << 0 << (dejavu + QStringList{"Liberation Sans"})
         << "Liberation Sans";
     QTest::newRow("arial to dejavu") << QByteArray("arial") << 0 << dejavu << "DejaVu Sans";
-    QTest::newRow("times to a serif") << QByteArray("Times New Roman") << 0 << dejavu
-                                      << "DejaVu Serif";
+    QTest::newRow("times to a serif")
+        << QByteArray("Times New Roman") << 0 << dejavu << "DejaVu Serif";
     QTest::newRow("list: first face available")
         << QByteArray("Nowhere Sans; Courier New;Arial") << 0 << dejavu << "DejaVu Sans Mono";
-    QTest::newRow("unknown roman face") << QByteArray("Fancy Old Roman") << 0x12 << dejavu
-                                        << "DejaVu Serif";
-    QTest::newRow("unknown fixed pitch face") << QByteArray("Typewriter") << 0x01 << dejavu
-                                              << "DejaVu Sans Mono";
+    QTest::newRow("unknown roman face")
+        << QByteArray("Fancy Old Roman") << 0x12 << dejavu << "DejaVu Serif";
+    QTest::newRow("unknown fixed pitch face")
+        << QByteArray("Typewriter") << 0x01 << dejavu << "DejaVu Sans Mono";
     QTest::newRow("narrow face") << QByteArray("Arial Narrow") << 0
-                                 << (dejavu + QStringList{"Liberation Sans Narrow",
-                                                          "Liberation Sans"})
+                                 << (dejavu +
+                                     QStringList{"Liberation Sans Narrow", "Liberation Sans"})
                                  << "Liberation Sans Narrow";
     QTest::newRow("empty face") << QByteArray() << 0 << dejavu << "DejaVu Sans";
 }
@@ -266,12 +279,12 @@ void TestWmfText::decodeText_data()
     QTest::addColumn<int>("charSet");
     QTest::addColumn<QByteArray>("face");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("ansi euro and accents") << QByteArray("\x80 caf\xe9") << 0 << QByteArray("Arial")
-                                           << QString::fromUtf8("€ café");
+    QTest::newRow("ansi euro and accents")
+        << QByteArray("\x80 caf\xe9") << 0 << QByteArray("Arial") << QString::fromUtf8("€ café");
     QTest::newRow("ansi quotes") << QByteArray("\x93hi\x94") << 0 << QByteArray("Arial")
                                  << QString::fromUtf8("“hi”");
-    QTest::newRow("symbol face greek") << QByteArray("abgW") << 2 << QByteArray("Symbol")
-                                       << QString::fromUtf8("αβγΩ");
+    QTest::newRow("symbol face greek")
+        << QByteArray("abgW") << 2 << QByteArray("Symbol") << QString::fromUtf8("αβγΩ");
     QTest::newRow("symbol signs") << QByteArray("\xb1\xa5\xb3") << 2 << QByteArray("Symbol")
                                   << QString::fromUtf8("±∞≥");
     QTest::newRow("cyrillic") << QByteArray("\xcf\xf0\xe8") << 204 << QByteArray("Arial")
