@@ -4,6 +4,7 @@
 #include "WmfRecords.h"
 
 #include <QFile>
+#include <QPainter>
 
 #include <algorithm>
 #include <cstdlib>
@@ -258,6 +259,10 @@ void WmfPicture::measurePlainFile()
         m_bounds = QRect(x0, y0, x1 - x0, y1 - y0);
     else
         m_bounds = QRect();
+    // Logical units of screen pixels would make a picture of more than 2048
+    // pixels; such files use finer units, most often twips.
+    if (m_unitsPerInch == 96 && std::max(m_bounds.width(), m_bounds.height()) > 2048)
+        m_unitsPerInch = 1440;
 }
 
 QSize WmfPicture::pixelSize(int screenDpi) const
@@ -272,7 +277,7 @@ QSize WmfPicture::pixelSize(int screenDpi) const
 
 void WmfPicture::play(QPainter& painter, const QRectF& target) const
 {
-    if (!m_valid)
+    if (!m_valid || !painter.isActive())
         return;
     wmf::PlayerInput in;
     in.data = QByteArrayView(m_bytes);

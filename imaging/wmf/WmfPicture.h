@@ -9,7 +9,7 @@
 // or, without those, the box around the coordinates of its drawing records;
 // its units per inch are those of a metric map mode set before the first
 // drawing, else 96 (one logical unit per screen pixel, as the text map mode
-// means).
+// means) unless that makes a side longer than 2048 pixels: then 1440 (twips).
 
 #include <QByteArray>
 #include <QRect>
@@ -43,6 +43,7 @@ public:
     // clipped to target. The painter's render hints (antialiasing, smooth
     // pixmap scaling) are the caller's choice; its state is restored afterwards.
     // Text needs a QGuiApplication; without one, text records are skipped.
+    // An inactive painter draws nothing.
     void play(QPainter& painter, const QRectF& target) const;
 
     // The file's bytes, as read.

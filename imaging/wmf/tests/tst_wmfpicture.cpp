@@ -211,6 +211,13 @@ void TestWmfPicture::plainFileBounds_data()
     QTest::newRow("metric mode gives units per inch")
         << metric.bytes() << QRect(0, -1270, 2540, 1270) << 2540;
 
+    WmfWriter twips;
+    twips.setMapMode(WmfWriter::MmAnisotropic);
+    twips.setWindowOrg(0, 0);
+    twips.setWindowExt(14400, 10800);
+    twips.rectangle(10, 10, 20, 20);
+    QTest::newRow("large window: twips") << twips.bytes() << QRect(0, 0, 14400, 10800) << 1440;
+
     WmfWriter nothing;
     nothing.setBkMode(WmfWriter::Opaque);
     QTest::newRow("nothing drawn") << nothing.bytes() << QRect() << 96;
