@@ -1,0 +1,116 @@
+#include "Retrieval.h"
+
+#include "DosPath.h"
+#include "DynaLibU.h"
+#include "MessageBox.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+QByteArray Native_Text(const QString& dosPath)
+{
+    return QFile::encodeName(Platform::Native_Path(dosPath));
+}
+
+void Remove_File(const QString& dosPath)
+{
+    if (Platform::File_Exists(dosPath))
+        QFile::remove(Platform::Native_Path(dosPath));
+}
+
+// Files copied from a disc carry no write permission; the scratch file must be replaceable.
+void Clear_Read_Only(const QString& nativePath)
+{
+    QFile file(nativePath);
+    file.setPermissions(file.permissions() | QFileDevice::WriteOwner | QFileDevice::WriteUser);
+}
+
+bool Same_File(const QString& nativeA, const QString& nativeB)
+{
+    const QString a = QFileInfo(nativeA).canonicalFilePath();
+    return !a.isEmpty() && a == QFileInfo(nativeB).canonicalFilePath();
+}
+
+// After a successful extraction: the member named like the archive with the scratch file's
+// extension becomes the scratch file.
+void Take_Extracted_Picture(const QString& archivePath, const QString& scratchFile)
+{
+    const QString extracted =
+        Dos::Folder(scratchFile) +
+        Dos::Replace_Extension(Dos::File_Name(archivePath), Dos::Extension(scratchFile));
+    const QString nativeExtracted = Platform::Native_Path(extracted);
+    if (Platform::File_Exists(extracted) &&
+        Same_File(nativeExtracted, Platform::Native_Path(scratchFile))) {
+        // The archive is named like the scratch file: the picture was extracted onto it.
+        Clear_Read_Only(nativeExtracted);
+        return;
+    }
+    Remove_File(scratchFile);
+    if (!Platform::File_Exists(extracted))
+        return; // the archive held the picture under another name: no scratch file now
+    Clear_Read_Only(nativeExtracted);
+    QFile::rename(nativeExtracted, Platform::Native_Path(scratchFile));
+}
+
+} // namespace
+
+QString Retrieval_Error_Text(int result)
+{
+    return QStringLiteral("Error retrieving image (Error: %1)").arg(result);
+}
+
+QString Archive_Path(const QString& picturePath)
+{
+    return Dos::Replace_Extension(picturePath, QStringLiteral(".ZIP"));
+}
+
+QString Scratch_File(const QString& programDir, const QString& picturePath)
+{
+    return programDir + QStringLiteral("decomprs") + Dos::Extension(picturePath);
+}
+
+QString Resolve_Picture_File(const QString& picturePath, const QString& programDir, QObject* owner)
+{
+    if (Platform::File_Exists(picturePath))
+        return picturePath;
+    const QString archive = Archive_Path(picturePath);
+    if (!Platform::File_Exists(archive))
+        return picturePath;
+    const QString scratch = Scratch_File(programDir, picturePath);
+    Retrieve_Picture(owner, archive, scratch, programDir);
+    return scratch;
+}
+
+void Retrieve_Picture(QObject* owner, const QString& archivePath, const QString& scratchFile,
+                      const QString& programDir)
+{
+    const QString destination = Dos::Folder(scratchFile);
+    if (archivePath.size() > Max_Retrieval_Path || destination.size() > Max_Retrieval_Path) {
+        Message_Box(QString::fromLatin1(Path_Too_Long_Text), Box_Type::Information,
+                    Box_Buttons::Ok);
+        Remove_File(scratchFile);
+        return;
+    }
+
+    TUnzipFile unzip(programDir, owner);
+    if (!unzip.Loaded())
+        return; // only when the program's ending was replaced (tests)
+    unzip.Set_Options({TUnzipFlag::OverWriteFlag, TUnzipFlag::QuietFlag});
+    unzip.lpszZipFile()->SetText(Native_Text(archivePath));
+    unzip.lpszFileSpec()->SetText("*.*");
+    unzip.lpszDestination()->SetText(Native_Text(destination));
+
+    if (unzip.Unzip_Execute(DUNZIP_ACTION_EXTRACT)) {
+        Take_Extracted_Picture(archivePath, scratchFile);
+        return;
+    }
+    const int result = unzip.Unzip_Result();
+    const QString message = result == DUNZIP_DISK_FULL ? QString::fromLatin1(Disk_Full_Text)
+                                                       : Retrieval_Error_Text(result);
+    // Whatever lay in the scratch file belongs to an earlier picture: the caller must not
+    // show it under this picture's name.
+    Remove_File(scratchFile);
+    Message_Box(message, Box_Type::Information, Box_Buttons::Ok);
+}
