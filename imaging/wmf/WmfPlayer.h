@@ -154,6 +154,7 @@ private:
     bool makeBrush(const BrushSpec& spec, QBrush& brush);
     bool mixColour(QColor& c) const;
     double screenPixel() const;
+    bool smoothEdges() const;
     void paintPath(const QPainterPath& path, bool fill, bool stroke);
     void fillWithBrush(const QPainterPath& path, const BrushSpec& brush);
     QRectF insideFrame(QRectF rect);

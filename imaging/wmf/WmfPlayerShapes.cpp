@@ -4,6 +4,7 @@
 #include "WmfPlayer.h"
 
 #include <QPaintDevice>
+#include <QPaintEngine>
 #include <QPainter>
 
 #include <cmath>
@@ -206,14 +207,30 @@ void Player::paintPath(const QPainterPath& path, bool fill, bool stroke)
     if (fill)
         fillWithBrush(path, m_dc.brush);
     QPen pen;
-    if (stroke && makePen(pen)) {
+    const bool outlined = stroke && makePen(pen);
+    if (outlined) {
         if (pen.style() == Qt::CustomDashLine && m_dc.bkMode == BkOpaque) {
             QPen gaps(color(m_dc.bkColor), pen.widthF());
             gaps.setCapStyle(Qt::FlatCap);
             m_p.strokePath(path, gaps);
         }
         m_p.strokePath(path, pen);
+    } else if (fill && m_dc.brush.style == 0 && m_dc.rop2 == 13 && smoothEdges()) {
+        // Clip art builds shades from many abutting shapes without outlines.
+        // Smoothed edges would let a faint seam through between them, which
+        // Windows' pixel-exact filling never shows: a hairline in the fill's
+        // own colour closes it.
+        m_p.strokePath(path, QPen(color(m_dc.brush.color), 0));
     }
+}
+
+// Whether edges come out smoothed: antialiasing on the painter, or a vector
+// device whose viewer will smooth them.
+bool Player::smoothEdges() const
+{
+    const QPaintEngine* engine = m_p.paintEngine();
+    return m_p.testRenderHint(QPainter::Antialiasing) ||
+           (engine && engine->type() != QPaintEngine::Raster);
 }
 
 // An inside-frame pen keeps the whole outline within the shape's rectangle.

@@ -58,6 +58,7 @@ private slots:
     void paletteColours();
     void patBltAndPixels();
     void playsIntoTargetOnly();
+    void noSeamsBetweenAbuttingShapes();
 };
 
 // Each fixture draws red where the listed points must be red, and the other
@@ -675,6 +676,27 @@ void TestWmfPlayer::playsIntoTargetOnly()
     QCOMPARE(img.pixel(100, 100), Red);
     QCOMPARE(img.pixel(40, 100), White);
     QCOMPARE(img.pixel(160, 160), White);
+}
+
+// Two triangles without outlines that share a diagonal make one red square,
+// with antialiasing on too: no light seam along the diagonal.
+void TestWmfPlayer::noSeamsBetweenAbuttingShapes()
+{
+    WmfWriter wr = canvas();
+    nullPen(wr);
+    solidBrush(wr, Red);
+    wr.polygon(QPolygon({QPoint(10, 10), QPoint(90, 10), QPoint(10, 90)}));
+    wr.polygon(QPolygon({QPoint(90, 10), QPoint(90, 90), QPoint(10, 90)}));
+    QImage img(100, 100, QImage::Format_ARGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    WmfPicture::fromBytes(wr.bytes()).play(p, QRectF(0, 0, 100, 100));
+    p.end();
+    // The pixels that the diagonal cuts in half.
+    for (int i = 20; i < 80; ++i)
+        QVERIFY2(sameColour(img.pixel(i, 99 - i), Red, 8),
+                 qPrintable(QString("seam at %1,%2").arg(i).arg(99 - i)));
 }
 
 QTEST_GUILESS_MAIN(TestWmfPlayer)
