@@ -151,7 +151,7 @@ QByteArray flower(const QString& caption)
 {
     Canvas cv;
     WmfWriter& w = cv.w;
-    cv.gradient(0, 0, W, 3500, QColor(110, 170, 235), QColor(225, 240, 255), 24);
+    cv.gradient(0, 0, W, 3500, QColor(110, 170, 235), QColor(225, 240, 255), 40);
 
     // Sun with rays.
     int p = cv.pen(QColor(240, 150, 20), 40);
@@ -291,7 +291,7 @@ QByteArray house(const QString& caption)
 {
     Canvas cv;
     WmfWriter& w = cv.w;
-    cv.gradient(0, 0, W, 3300, QColor(70, 130, 210), QColor(190, 225, 250), 20);
+    cv.gradient(0, 0, W, 3300, QColor(70, 130, 210), QColor(190, 225, 250), 36);
 
     // Quarter sun in the corner and clouds.
     int p = cv.noPen();
@@ -442,7 +442,7 @@ QByteArray landscape(const QString& caption)
     Canvas cv;
     WmfWriter& w = cv.w;
     w.setMapMode(WW::MmAnisotropic);
-    cv.gradient(0, 0, W, 2900, QColor(70, 40, 120), QColor(250, 160, 90), 32);
+    cv.gradient(0, 0, W, 2900, QColor(70, 40, 120), QColor(250, 160, 90), 56);
 
     // The setting sun, cut at the horizon by a clip rectangle.
     w.saveDC();
@@ -482,7 +482,7 @@ QByteArray landscape(const QString& caption)
 
     // Lake with ripples (hatch) and a broken reflection of the sun made by
     // excluding thin stripes from the clip.
-    cv.gradient(0, 2900, W, H, QColor(70, 80, 150), QColor(30, 40, 90), 12);
+    cv.gradient(0, 2900, W, H, QColor(70, 80, 150), QColor(30, 40, 90), 20);
     p = cv.noPen();
     b = cv.hatch(QColor(120, 130, 200), WW::HsHorizontal);
     w.rectangle(0, 2900, W + 1, H + 1);
