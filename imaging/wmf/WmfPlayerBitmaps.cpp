@@ -239,6 +239,9 @@ void Player::drawBlits(const QList<Blit>& run)
                 b.source.width() != w || b.source.height() != h
                     ? b.source.scaled(w, h, Qt::IgnoreAspectRatio, Qt::FastTransformation)
                     : b.source);
+        for (const QImage& src : sources)
+            if (src.isNull() || src.format() != QImage::Format_ARGB32)
+                return; // out of memory for the scaled copy
         const QColor brush = m_dc.brush.style == 1 ? QColor(Qt::black) : color(m_dc.brush.color);
         const uchar pattern[3] = {uchar(brush.red()), uchar(brush.green()), uchar(brush.blue())};
         // Tables pay off only for bitmaps of some size.
