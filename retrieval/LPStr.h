@@ -45,7 +45,8 @@ public:
     // the text read, up to its first zero byte. When the stream fills the whole limit,
     // throws Stream_Error("Line too long") and leaves the holder unchanged.
     void LoadFromStream(QIODevice& stream);
-    // Writes the text without its terminator; nothing when it is empty.
+    // Writes the text without its terminator; nothing when it is empty. Throws Stream_Error
+    // when the stream takes fewer bytes.
     void SaveToStream(QIODevice& stream) const;
     // Clears, then copies the text up to its first zero byte: a fixed buffer takes at most
     // capacity - 1 characters; otherwise a new buffer of exactly the text's size is made
