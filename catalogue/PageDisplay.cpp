@@ -4,6 +4,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <cstring>
+
 Page_Display::Page_Display(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("THB_DSP"));
@@ -13,7 +15,13 @@ Page_Display::Page_Display(QWidget* parent) : QWidget(parent)
 
 void Page_Display::Show_Page(const QImage& page)
 {
-    m_page = page;
+    // The display keeps a picture of its own, so that composing the next page off screen
+    // never touches what is on show.
+    if (m_page.size() == page.size() && m_page.format() == page.format() && m_page.isDetached() &&
+        m_page.sizeInBytes() == page.sizeInBytes())
+        std::memcpy(m_page.bits(), page.constBits(), size_t(page.sizeInBytes()));
+    else
+        m_page = page.copy();
     update();
 }
 

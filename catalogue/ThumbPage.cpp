@@ -1,15 +1,21 @@
 #include "ThumbPage.h"
 
 #include "DosPath.h"
+#include "System.h"
 
 #include <QCollator>
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QLocale>
 #include <QPainter>
 
 #include <algorithm>
+#include <array>
+#include <cstring>
+#include <string>
+#include <vector>
 
 Page_Geometry Page_Geometry::For(QSize page)
 {
@@ -86,20 +92,10 @@ void Select_All(QStringList& selection, int count)
 }
 } // namespace Selection_List
 
-QStringList List_Thumbnails(const QString& folderDos)
+namespace {
+
+const QCollator& Name_Collator()
 {
-    const QString folder = Dos::With_Backslash(folderDos);
-    QStringList names;
-    const QString native = Platform::Native_Path(folder);
-    if (!native.isEmpty()) {
-        QDir dir(native);
-        // No QDir::Hidden and no QDir::System: those files are not listed.
-        for (const QFileInfo& info : dir.entryInfoList(QDir::Files | QDir::NoDotAndDotDot)) {
-            if (info.isFile() &&
-                info.fileName().endsWith(QLatin1String(".BMP"), Qt::CaseInsensitive))
-                names.append(info.fileName());
-        }
-    }
     static const QCollator collator = [] {
         QLocale locale;
         if (locale.language() == QLocale::C)
@@ -108,31 +104,155 @@ QStringList List_Thumbnails(const QString& folderDos)
         c.setCaseSensitivity(Qt::CaseInsensitive);
         return c;
     }();
-    std::sort(names.begin(), names.end(),
-              [](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
+    return collator;
+}
+
+// For names of printable ASCII characters the collation order is the order of the
+// characters' primary weights, one weight per character; a table of their ranks sorts such
+// names without asking the collator for every name. -1 marks characters the table cannot
+// stand for (those the collation ignores, and everything outside printable ASCII).
+const std::array<int, 128>& Ascii_Ranks()
+{
+    static const std::array<int, 128> ranks = [] {
+        std::array<int, 128> r;
+        r.fill(-1);
+        const QCollator& c = Name_Collator();
+        std::vector<char> chars;
+        for (char ch = 32; ch < 127; ++ch) {
+            if (c.compare(QString(QLatin1Char(ch)), QString()) != 0)
+                chars.push_back(ch);
+        }
+        std::stable_sort(chars.begin(), chars.end(), [&](char a, char b) {
+            return c.compare(QString(QLatin1Char(a)), QString(QLatin1Char(b))) < 0;
+        });
+        int rank = 0;
+        for (size_t i = 0; i < chars.size(); ++i) {
+            if (i > 0 &&
+                c.compare(QString(QLatin1Char(chars[i - 1])), QString(QLatin1Char(chars[i]))) != 0)
+                ++rank;
+            r[size_t(chars[i])] = rank;
+        }
+        return r;
+    }();
+    return ranks;
+}
+
+// The name as a string of ranks, or an empty result when a character has no rank.
+bool Rank_Key(const QString& name, std::basic_string<char16_t>& key)
+{
+    const std::array<int, 128>& ranks = Ascii_Ranks();
+    key.clear();
+    key.reserve(size_t(name.size()));
+    for (QChar ch : name) {
+        const char16_t u = ch.unicode();
+        if (u >= 128 || ranks[u] < 0)
+            return false;
+        key.push_back(char16_t(ranks[u] + 1));
+    }
+    return true;
+}
+
+} // namespace
+
+QStringList List_Thumbnails(const QString& folderDos)
+{
+    const QString folder = Dos::With_Backslash(folderDos);
+    QStringList names;
+    const QString native = Platform::Native_Path(folder);
+    if (!native.isEmpty())
+        names = Platform::List_Files(native, QStringLiteral(".BMP"));
+    std::vector<qsizetype> order(size_t(names.size()));
+    for (qsizetype i = 0; i < names.size(); ++i)
+        order[size_t(i)] = i;
+    std::vector<std::basic_string<char16_t>> rankKeys(size_t(names.size()));
+    bool ascii = true;
+    for (qsizetype i = 0; i < names.size() && ascii; ++i)
+        ascii = Rank_Key(names.at(i), rankKeys[size_t(i)]);
+    // Names the collation ranks equal (they differ in case only) keep a fixed order.
+    if (ascii) {
+        std::sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
+            const int c = rankKeys[size_t(a)].compare(rankKeys[size_t(b)]);
+            return c != 0 ? c < 0 : names.at(a) < names.at(b);
+        });
+    } else {
+        const QCollator& collator = Name_Collator();
+        std::vector<QCollatorSortKey> keys;
+        keys.reserve(size_t(names.size()));
+        for (const QString& name : names)
+            keys.push_back(collator.sortKey(name));
+        std::sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
+            const int c = keys[size_t(a)].compare(keys[size_t(b)]);
+            return c != 0 ? c < 0 : names.at(a) < names.at(b);
+        });
+    }
     QStringList list;
     list.reserve(names.size());
-    for (const QString& name : names)
-        list.append(folder + name);
+    for (qsizetype i : order)
+        list.append(folder + names.at(i));
     return list;
 }
 
+namespace {
+
+quint32 Le32(const uchar* p)
+{
+    return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24;
+}
+
+// Thumbnails are nearly always uncompressed 24-bit bitmaps: their rows are copied straight
+// into the image. Anything else goes to the general reader.
+QImage Decode_Bmp(const QByteArray& bytes)
+{
+    const auto* d = reinterpret_cast<const uchar*>(bytes.constData());
+    const qsizetype size = bytes.size();
+    if (size >= 54 && d[0] == 'B' && d[1] == 'M' && Le32(d + 14) >= 40 &&
+        (d[26] | d[27] << 8) == 1 && (d[28] | d[29] << 8) == 24 && Le32(d + 30) == 0) {
+        const qint32 width = qint32(Le32(d + 18));
+        const qint32 height = qint32(Le32(d + 22));
+        const quint32 offset = Le32(d + 10);
+        const qint64 rows = height < 0 ? -qint64(height) : height;
+        const qint64 stride = ((qint64(width) * 3 + 3) / 4) * 4;
+        if (width > 0 && width <= 4096 && rows > 0 && rows <= 4096 && offset <= size &&
+            stride * rows <= size - offset) {
+            // Decoded into the page's own pixel format, so drawing it is a plain copy.
+            QImage image(width, int(rows), QImage::Format_RGB32);
+            for (int y = 0; y < rows; ++y) {
+                const int source = height > 0 ? int(rows) - 1 - y : y; // bottom-up unless negative
+                const uchar* in = d + offset + stride * source;
+                auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+                for (qint32 x = 0; x < width; ++x, in += 3)
+                    out[x] = qRgb(in[2], in[1], in[0]);
+            }
+            return image;
+        }
+    }
+    return QImage::fromData(bytes, "BMP");
+}
+
+} // namespace
+
 QImage Load_Thumbnail_File(const QString& dosPath, bool* exists)
 {
-    const QString native = Platform::Native_Path(dosPath);
-    const bool found = !native.isEmpty() && QFileInfo(native).isFile();
-    if (exists)
-        *exists = found;
-    if (!found)
+    QFile file;
+    if (!Platform::Open_For_Reading(dosPath, file)) {
+        // Missing, or there but not readable (which counts as a bad bitmap).
+        if (exists)
+            *exists = Platform::File_Exists(dosPath);
         return {};
-    QImageReader reader(native, "BMP");
-    return reader.read();
+    }
+    if (exists)
+        *exists = true;
+    return Decode_Bmp(file.readAll());
 }
 
 QImage Blank_Thumbnail()
 {
-    QImage blank(Thumb_Width, Thumb_Height, QImage::Format_RGB32);
-    blank.fill(Qt::white);
+    // One shared picture: cells are copied and drawn, never drawn on.
+    static const QImage blank = [] {
+        QImage image(Thumb_Width, Thumb_Height, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        return image;
+    }();
     return blank;
 }
 
@@ -188,10 +308,11 @@ QStringList Thumb_Cells::Take_Unreadable()
     return taken;
 }
 
-QImage Compose_Page(QSize size, const Page_Geometry& g, const QList<QImage>& cells, int topIndex,
-                    int count, const std::function<bool(int)>& isSelected, const QImage& highlight)
+void Compose_Page(QImage& page, const Page_Geometry& g, const QList<QImage>& cells, int topIndex,
+                  int count, const std::function<bool(int)>& isSelected, const QImage& highlight)
 {
-    QImage page(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    if (page.isNull())
+        page = QImage(1, 1, QImage::Format_RGB32);
     page.fill(Qt::white);
     QPainter p(&page);
     const int px = g.Pitch_X(), py = g.Pitch_Y();
@@ -205,5 +326,4 @@ QImage Compose_Page(QSize size, const Page_Geometry& g, const QList<QImage>& cel
         p.drawImage(px * c + 5 + g.Gap_X + (Thumb_Width - thumb.width()) / 2,
                     py * r + 5 + g.Gap_Y + (Thumb_Height - thumb.height()) / 2, thumb);
     }
-    return page;
 }

@@ -85,7 +85,8 @@ private:
 // A blank white 100 x 80 bitmap, the picture of a missing thumbnail.
 QImage Blank_Thumbnail();
 
-// The whole page: white, then for every cell with a picture the highlight mark behind a
-// selected one and the thumbnail centred in its 100 x 80 area.
-QImage Compose_Page(QSize size, const Page_Geometry& g, const QList<QImage>& cells, int topIndex,
-                    int count, const std::function<bool(int)>& isSelected, const QImage& highlight);
+// Draws the whole page into page (its size is kept): white, then for every cell with a
+// picture the highlight mark behind a selected one and the thumbnail centred in its
+// 100 x 80 area.
+void Compose_Page(QImage& page, const Page_Geometry& g, const QList<QImage>& cells, int topIndex,
+                  int count, const std::function<bool(int)>& isSelected, const QImage& highlight);

@@ -94,6 +94,22 @@ QString Drive_Map::Folder_Of(QChar letter) const
     return m_folders.value(letter.toUpper());
 }
 
+QString Drive_Map::Direct_Native(const QString& dosPath) const
+{
+    QString rest = dosPath;
+    QString base = QStringLiteral("/");
+    if (rest.size() >= 2 && rest.at(1) == QLatin1Char(':') && rest.at(0).isLetter()) {
+        base = Folder_Of(rest.at(0));
+        if (base.isEmpty())
+            return {};
+        rest = rest.mid(2);
+    }
+    rest.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    while (rest.startsWith(QLatin1Char('/')))
+        rest.remove(0, 1);
+    return base.endsWith(QLatin1Char('/')) ? base + rest : base + QLatin1Char('/') + rest;
+}
+
 QString Drive_Map::To_Native(const QString& dosPath) const
 {
     QString rest = dosPath;
@@ -173,6 +189,21 @@ QString Native_Path(const QString& dosPath)
 QString Dos_Path(const QString& nativePath)
 {
     return Drives().To_Dos(nativePath);
+}
+
+bool Open_For_Reading(const QString& dosPath, QFile& file)
+{
+    const QString direct = Drives().Direct_Native(dosPath);
+    if (direct.isEmpty())
+        return false;
+    file.setFileName(direct);
+    if (file.open(QIODevice::ReadOnly))
+        return true;
+    const QString resolved = Native_Path(dosPath);
+    if (resolved.isEmpty() || resolved == direct)
+        return false;
+    file.setFileName(resolved);
+    return file.open(QIODevice::ReadOnly);
 }
 
 bool File_Exists(const QString& dosPath)

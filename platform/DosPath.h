@@ -4,6 +4,7 @@
 // native paths: a drive letter names a native folder (the drive map), and each component is
 // matched without regard to case, as discs made on Windows need (an exact match wins).
 
+#include <QFile>
 #include <QHash>
 #include <QString>
 
@@ -42,6 +43,8 @@ public:
     // The Windows-form path of a native absolute path: the mapped folder that holds it with
     // the longest name gives the drive letter.
     QString To_Dos(const QString& nativePath) const;
+    // The native path with the components joined as written, without looking at the folders.
+    QString Direct_Native(const QString& dosPath) const;
 
 private:
     QHash<QChar, QString> m_folders; // upper-case letter -> native folder without trailing '/'
@@ -54,6 +57,9 @@ Drive_Map& Drives();
 
 QString Native_Path(const QString& dosPath);
 QString Dos_Path(const QString& nativePath);
+// Opens the file at a Windows-form path for reading: the path as written first (no lookup
+// in the folders when the names match exactly), then resolved without regard to case.
+bool Open_For_Reading(const QString& dosPath, QFile& file);
 // True when an ordinary file (not a folder) exists at the path.
 bool File_Exists(const QString& dosPath);
 bool Folder_Exists(const QString& dosPath);

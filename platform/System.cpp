@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -11,8 +12,11 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cstring>
 
 namespace Platform {
 
@@ -100,6 +104,37 @@ bool Start_Program(const QString& dosProgram, const QString& parameters)
     if (native.isEmpty())
         return false;
     return QProcess::startDetached(native, {parameters});
+}
+
+QStringList List_Files(const QString& nativeFolder, const QString& suffix)
+{
+    QStringList names;
+    const QByteArray folder = QFile::encodeName(nativeFolder);
+    DIR* dir = opendir(folder.constData());
+    if (!dir)
+        return names;
+    const QByteArray tail = QFile::encodeName(suffix);
+    while (const dirent* entry = readdir(dir)) {
+        const char* name = entry->d_name;
+        if (name[0] == '.')
+            continue; // hidden, and the folder's own entries
+        const size_t length = std::strlen(name);
+        if (length < size_t(tail.size()) || qstrnicmp(name + length - size_t(tail.size()),
+                                                      tail.constData(), size_t(tail.size())) != 0)
+            continue;
+        bool regular = entry->d_type == DT_REG;
+        if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
+            struct stat info
+            {
+            };
+            const QByteArray path = folder + '/' + name;
+            regular = stat(path.constData(), &info) == 0 && S_ISREG(info.st_mode);
+        }
+        if (regular)
+            names.append(QFile::decodeName(QByteArray(name, qsizetype(length))));
+    }
+    closedir(dir);
+    return names;
 }
 
 QString Program_File()

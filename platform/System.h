@@ -3,6 +3,7 @@
 // single-instance rule, starting other programs, and the program's own location.
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 namespace Platform {
@@ -20,6 +21,11 @@ bool Already_Running(const QString& instanceName, std::function<void()> onRaise)
 // Starts a program without waiting for it; the parameter text is passed unchanged as one
 // argument. Returns false when the program cannot be started.
 bool Start_Program(const QString& dosProgram, const QString& parameters);
+
+// The names of the ordinary files in a native folder whose names end in suffix (without
+// regard to case); hidden files are left out. Reads the folder listing once, without a call
+// per file where the file system gives each entry's type.
+QStringList List_Files(const QString& nativeFolder, const QString& suffix);
 
 // Native path of the running program file.
 QString Program_File();

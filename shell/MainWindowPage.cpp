@@ -139,7 +139,8 @@ void TForm1::Show_Category(int entry, bool clearSelection, bool categoryMode)
         THB_Scroll->setMaximum(
             Scroll_Maximum(int(m_state.Thumb_List.size()), m_geometry.Cols, m_geometry.Rows));
     }
-    m_pageBitmap = QImage(pageSize, QImage::Format_RGB32);
+    if (m_pageBitmap.size() != pageSize)
+        m_pageBitmap = QImage(pageSize, QImage::Format_RGB32);
     m_cells.Reset(m_geometry.Cells());
     Load_Thumbs();
     Draw_Page();
@@ -185,10 +186,9 @@ void TForm1::Draw_Page()
     m_geometry = Page_Geometry::For(THB_DSP->size());
     {
         Busy_Cursor busy;
-        m_pageBitmap = Compose_Page(
-            m_pageBitmap.isNull() ? QSize(1, 1) : m_pageBitmap.size(), m_geometry, m_cells.Images(),
-            m_topIndex, int(m_state.Thumb_List.size()), [this](int k) { return Is_Selected(k); },
-            m_state.HighLight_Mark);
+        Compose_Page(
+            m_pageBitmap, m_geometry, m_cells.Images(), m_topIndex, int(m_state.Thumb_List.size()),
+            [this](int k) { return Is_Selected(k); }, m_state.HighLight_Mark);
     }
     THB_DSP->Show_Page(m_pageBitmap);
     Update_Status_Bar();

@@ -2,6 +2,7 @@
 
 #include "DosPath.h"
 
+#include <QCollator>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -25,6 +26,7 @@ private slots:
     void shiftRowsReadsOnlyTheNewRow();
     void unreadableThumbnailsAreBlankAndReported();
     void listingTakesOrdinaryBitmapsInOrder();
+    void listingOrderIsTheLocaleOrder();
     void composedPage();
 };
 
@@ -203,6 +205,39 @@ void Tst_Thumb_Page::listingTakesOrdinaryBitmapsInOrder()
     QVERIFY(List_Thumbnails("T:\\missing\\").isEmpty());
 }
 
+void Tst_Thumb_Page::listingOrderIsTheLocaleOrder()
+{
+    // Punctuation, digits and case, in ASCII names (sorted through a table of character ranks)
+    // and with a non-ASCII name among them (sorted by the collator itself).
+    const QStringList ascii{"b-c.BMP", "b_c.BMP", "b c.BMP",  "B2.BMP",  "b10.BMP",
+                            "b1.BMP",  "Bz.BMP",  "b(1).BMP", "b.c.BMP", "ba.BMP",
+                            "BA2.BMP", "a~.BMP",  "a#.BMP"};
+    for (const bool withAccent : {false, true}) {
+        QTemporaryDir dir;
+        QStringList names = ascii;
+        if (withAccent)
+            names << QString::fromUtf8("\xC3\xa9t\xC3\xa9.BMP") << "ez.BMP"
+                  << "ea.BMP";
+        for (const QString& name : names) {
+            QFile f(dir.filePath(name));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        Platform::Drives().Map('T', dir.path());
+        QStringList listed;
+        for (const QString& path : List_Thumbnails("T:\\"))
+            listed << Dos::File_Name(path);
+        QCollator collator(QLocale(QLocale::English, QLocale::UnitedStates));
+        collator.setCaseSensitivity(Qt::CaseInsensitive);
+        QStringList expected = names;
+        std::stable_sort(expected.begin(), expected.end(), [&](const QString& a, const QString& b) {
+            return collator.compare(a, b) < 0;
+        });
+        for (int i = 0; i < expected.size(); ++i) // names equal to the collator may come either way
+            QVERIFY2(collator.compare(listed.at(i), expected.at(i)) == 0,
+                     qPrintable(listed.join(' ') + " / " + expected.join(' ')));
+    }
+}
+
 void Tst_Thumb_Page::composedPage()
 {
     // 450 x 400: 4 x 4, gaps 1 and 5; 5 pictures, picture 1 selected.
@@ -215,8 +250,9 @@ void Tst_Thumb_Page::composedPage()
     }
     QImage mark(110, 90, QImage::Format_RGB32);
     mark.fill(Qt::blue);
-    const QImage page = Compose_Page(
-        QSize(449, 400), g, cells, 0, 5, [](int k) { return k == 1; }, mark);
+    QImage page(449, 400, QImage::Format_RGB32);
+    Compose_Page(
+        page, g, cells, 0, 5, [](int k) { return k == 1; }, mark);
     QCOMPARE(page.size(), QSize(449, 400));
     // Cell 0: thumbnail centred in its 100 x 80 area at (5 + 1 + 20, 5 + 5 + 20).
     QCOMPARE(page.pixel(26, 30), qRgb(255, 0, 0));

@@ -161,6 +161,15 @@ void Tst_Paths::fileExistsMeansOrdinaryFile()
     QVERIFY(Platform::Folder_Exists("D:\\folder.bmp"));
     QVERIFY(!Platform::File_Exists("D:\\nothing"));
     QVERIFY(!Platform::File_Exists("Y:\\unmapped"));
+
+    QFile file;
+    QVERIFY(Platform::Open_For_Reading("D:\\CD.ID", file)); // as written
+    file.close();
+    QVERIFY(Platform::Open_For_Reading("d:\\Cd.Id", file)); // resolved without regard to case
+    QCOMPARE(file.fileName(), m_dir.filePath("Disc/CD.ID"));
+    file.close();
+    QVERIFY(!Platform::Open_For_Reading("D:\\Folder.BMP", file)); // a folder is no file
+    QVERIFY(!Platform::Open_For_Reading("D:\\nothing", file));
 }
 
 QTEST_GUILESS_MAIN(Tst_Paths)

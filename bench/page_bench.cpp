@@ -1,0 +1,123 @@
+// The thumbnail page: filling a page of 100 cells from a category of 2,000 thumbnails
+// against reading the same 100 files' bytes, and a one-row scroll against a full fill.
+#include "CategoryTree.h"
+#include "MainWindow.h"
+#include "Mkdisc.h"
+#include "PageDisplay.h"
+#include "ThumbPage.h"
+
+#include "DosPath.h"
+#include "MessageBox.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+TForm1* g_form = nullptr;
+int g_entry = -1;
+
+void BM_Page_Fill(benchmark::State& state)
+{
+    for (auto _ : state)
+        g_form->Show_Category(g_entry, false, true);
+    state.counters["cells"] = g_form->Geometry().Cells();
+}
+
+void BM_Read_Page_Files(benchmark::State& state)
+{
+    const int cells = g_form->Geometry().Cells();
+    for (auto _ : state) {
+        qint64 bytes = 0;
+        for (int i = 0; i < cells; ++i) {
+            QFile f(Platform::Native_Path(g_form->State().Thumb_List.at(i)));
+            if (f.open(QIODevice::ReadOnly))
+                bytes += f.readAll().size();
+        }
+        benchmark::DoNotOptimize(bytes);
+    }
+}
+
+void BM_One_Row_Scroll(benchmark::State& state)
+{
+    g_form->Show_Category(g_entry, false, true);
+    int position = 0;
+    for (auto _ : state) {
+        position = position == 0 ? 1 : 0;
+        g_form->THB_Scroll->setValue(position);
+    }
+}
+
+// Parts of a fill, to see where its time goes.
+void BM_Part_List(benchmark::State& state)
+{
+    const QString folder = g_form->State().Catalogue.at(g_entry).Thumb_Folder;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(List_Thumbnails(folder).size());
+}
+
+void BM_Part_Load(benchmark::State& state)
+{
+    Thumb_Cells cells;
+    cells.Reset(100);
+    for (auto _ : state)
+        cells.Load_All(g_form->State().Thumb_List, 0);
+}
+
+void BM_Part_Draw(benchmark::State& state)
+{
+    for (auto _ : state)
+        g_form->Draw_Page();
+}
+
+BENCHMARK(BM_Part_List)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Part_Load)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Part_Draw)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Page_Fill)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Read_Page_Files)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_One_Row_Scroll)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir runtime;
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    QApplication app(argc, argv);
+    Message_Box_Script quiet;
+
+    QTemporaryDir dir;
+    Mkdisc::Disc_Spec spec = Mkdisc::Small_Disc({2000});
+    spec.Picture_Size = QSize(100, 75);
+    Mkdisc::Program_Files_Spec files;
+    files.Disc_Folder = dir.filePath(QStringLiteral("disc"));
+    QString error;
+    if (!Mkdisc::Write_Disc(files.Disc_Folder, spec, &error) ||
+        !Mkdisc::Write_Program_Files(dir.filePath(QStringLiteral("program")), files, &error)) {
+        std::fprintf(stderr, "cannot write the benchmark disc: %s\n", qPrintable(error));
+        return 1;
+    }
+    TForm1 form({dir.filePath(QStringLiteral("program/orvinta")), {}});
+    g_form = &form;
+    form.show();
+    form.Thumbnail_View(); // the page alone: 10 x 10 cells in this window
+    form.resize(1133, 941);
+    QCoreApplication::processEvents();
+    g_entry = Node_Entry(form.Cat_List->currentItem());
+    form.Show_Category(g_entry, false, true);
+    if (form.Geometry().Cells() != 100 || form.State().Thumb_List.size() != 2000) {
+        std::fprintf(stderr, "unexpected page: %d cells, %d thumbnails\n", form.Geometry().Cells(),
+                     int(form.State().Thumb_List.size()));
+        return 1;
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
