@@ -4,6 +4,7 @@
 #include "DynaLibU.h"
 #include "MessageBox.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -56,6 +57,33 @@ void Take_Extracted_Picture(const QString& archivePath, const QString& scratchFi
 
 } // namespace
 
+bool Extractable_Member(const QString& relativePath, const QString& nativeProgramDir)
+{
+    // Archives come from the disc, but their members land in the program's own folder: a
+    // member must not replace the program, its libraries, its settings, its language file or
+    // anything in its own sub-folders (the flags, the recently-used list).
+    QString path = relativePath;
+    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    const QStringList parts = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    // Names that climb out are the archive library's to refuse, with its own result.
+    if (path.startsWith(QLatin1Char('/')) || path.contains(QLatin1Char(':')) ||
+        parts.contains(QStringLiteral("..")))
+        return true;
+    if (parts.size() > 1) {
+        const QFileInfo first(QDir(nativeProgramDir).filePath(parts.first()));
+        if (first.isSymLink())
+            return true; // likewise: the library refuses what resolves outside
+        if (first.exists())
+            return false; // one of the program's own folders
+    }
+    const QString ext = Dos::Extension(parts.value(parts.size() - 1)).toUpper();
+    if (ext.size() < 2)
+        return false; // no extension: the program files themselves carry none here
+    static const QStringList programKinds{".SO", ".DLL", ".EXE", ".INI", ".LNG", ".ID"};
+    return !programKinds.contains(ext) &&
+           !path.contains(QLatin1String(".so."), Qt::CaseInsensitive);
+}
+
 QString Retrieval_Error_Text(int result)
 {
     return QStringLiteral("Error retrieving image (Error: %1)").arg(result);
@@ -101,6 +129,11 @@ void Retrieve_Picture(QObject* owner, const QString& archivePath, const QString&
     unzip.lpszZipFile()->SetText(Native_Text(archivePath));
     unzip.lpszFileSpec()->SetText("*.*");
     unzip.lpszDestination()->SetText(Native_Text(destination));
+    const QString nativeProgramDir = Platform::Native_Path(programDir);
+    unzip.OnRenameCallback = [nativeProgramDir](PDZRename rename) {
+        if (!Extractable_Member(QFile::decodeName(rename->newName), nativeProgramDir))
+            rename->newName[0] = '\0'; // skipped
+    };
 
     if (unzip.Unzip_Execute(DUNZIP_ACTION_EXTRACT)) {
         Take_Extracted_Picture(archivePath, scratchFile);

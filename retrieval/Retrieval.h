@@ -21,6 +21,13 @@ inline constexpr char Path_Too_Long_Text[] =
 // "Error retrieving image (Error: <result>)".
 QString Retrieval_Error_Text(int result);
 
+// Whether an archive member (its path relative to the program's folder, "/" between folders)
+// may be written there: nothing inside the program's existing sub-folders, and no name that
+// could replace a file of the program (executables, libraries, settings, language and marker
+// files). Names that climb out of the folder are left to the archive library, which refuses
+// the whole archive.
+bool Extractable_Member(const QString& relativePath, const QString& nativeProgramDir);
+
 // The picture path with its extension replaced by ".ZIP" (D:\CAT\PIC\ROSE.JPG ->
 // D:\CAT\PIC\ROSE.ZIP).
 QString Archive_Path(const QString& picturePath);

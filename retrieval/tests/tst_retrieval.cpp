@@ -47,6 +47,7 @@ void Write_Disc_Entries(const Disc& disc, const QStringList& entries)
 
 void Write_Program_File(const Program_Folder& program, const QString& name, const QByteArray& bytes)
 {
+    QDir().mkpath(QFileInfo(program.File(name)).absolutePath());
     QFile file(program.File(name));
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write(bytes), bytes.size());
@@ -174,6 +175,15 @@ void Tst_Retrieval::Resolve_data()
         << QStringList{"PIC/ROSE.JPG"} << QStringList{"program:decomprs.JPG"}
         << QStringList{"README.TXT", "decomprs.JPG"}
         << QStringList{"decomprs.JPG=ROSE.JPG", "README.TXT=README.TXT"} << QStringList();
+    QTest::newRow("members that would replace the program's own files are skipped")
+        << real << -1 << QStringList{"orvinta.INI", "Flags/ENGLISH.ICO"}
+        << QStringList{"PIC/ROSE.ZIP=ROSE.JPG,orvinta.INI,libdunzip32.so,libQt6Core.so.6,"
+                       "orvinta,TARVESK.EXE,Flags/ENGLISH.ICO,NOTES.TXT,DOCS/MORE.TXT"}
+        << QStringList{"PIC/ROSE.JPG"} << QStringList{"program:decomprs.JPG"}
+        << QStringList{"DOCS", "Flags", "NOTES.TXT", "decomprs.JPG", "orvinta.INI"}
+        << QStringList{"decomprs.JPG=ROSE.JPG", "orvinta.INI=OLD", "Flags/ENGLISH.ICO=OLD",
+                       "NOTES.TXT=NOTES.TXT", "DOCS/MORE.TXT=DOCS/MORE.TXT"}
+        << QStringList();
     QTest::newRow("member and disc names differ in case")
         << real << -1 << QStringList() << QStringList{"pic/Rose.zip=rose.jpg"}
         << QStringList{"PIC/ROSE.JPG"} << QStringList{"program:decomprs.JPG"}
