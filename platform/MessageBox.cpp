@@ -6,6 +6,12 @@
 
 namespace {
 Message_Box_Script* g_script = nullptr;
+QString g_caption;
+} // namespace
+
+void Set_Box_Caption(const QString& caption)
+{
+    g_caption = caption;
 }
 
 Message_Box_Script::Message_Box_Script() : m_previous(g_script)
@@ -39,7 +45,9 @@ Box_Answer Message_Box_Script::Take(const Recorded_Box& box)
 Box_Answer Message_Box(const QString& text, Box_Type type, Box_Buttons buttons,
                        const QString& caption)
 {
-    const QString title = caption.isEmpty() ? QGuiApplication::applicationDisplayName() : caption;
+    const QString title = !caption.isEmpty()     ? caption
+                          : !g_caption.isEmpty() ? g_caption
+                                                 : QGuiApplication::applicationName();
     if (g_script)
         return g_script->Take({text, title, type, buttons});
 

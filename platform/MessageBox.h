@@ -28,6 +28,9 @@ enum class Box_Answer
     No
 };
 
+// The caption of boxes shown without one of their own: the application's title.
+void Set_Box_Caption(const QString& caption);
+
 // Shows a modal box and returns the button pressed. An empty caption uses the application
 // title. Closing the box with Escape or the window frame gives Cancel or No where there is
 // such a button, else Ok.

@@ -145,7 +145,8 @@ void TForm1::FormCreate(const Start_Options& options)
             return;
         }
         Apply_Language();
-        QApplication::setApplicationDisplayName(m_state.Message(0));
+        // The application title: task bar text and the caption of the program's boxes.
+        Set_Box_Caption(m_state.Message(0));
         setWindowTitle(m_state.Message(0));
 
         if (!Valid_CD_Root(m_state.CD_Root)) {
