@@ -4,6 +4,7 @@
 #include "System.h"
 
 #include <QCollator>
+#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
@@ -154,13 +155,68 @@ bool Rank_Key(const QString& name, std::basic_string<char16_t>& key)
 
 } // namespace
 
+namespace {
+
+// The listings of the folders shown last. A folder whose modification and change times are
+// those of its listing has the same files, so a category shown again (after a resize, a
+// Thumbnail View switch, a return from another category) is not listed again.
+struct Listing
+{
+    QString Folder; // as asked, Windows form
+    QString Native;
+    QDateTime Modified;
+    QDateTime Changed;
+    QStringList List;
+};
+
+QList<Listing>& Recent_Listings()
+{
+    static QList<Listing> listings;
+    return listings;
+}
+
+bool Folder_Stamp(const QString& native, QDateTime* modified, QDateTime* changed)
+{
+    const QFileInfo info(native);
+    if (!info.isDir())
+        return false;
+    *modified = info.lastModified();
+    *changed = info.fileTime(QFileDevice::FileMetadataChangeTime);
+    return true;
+}
+
+QStringList Sorted_Listing(const QString& folder, const QString& native);
+
+} // namespace
+
 QStringList List_Thumbnails(const QString& folderDos)
 {
     const QString folder = Dos::With_Backslash(folderDos);
-    QStringList names;
     const QString native = Platform::Native_Path(folder);
-    if (!native.isEmpty())
-        names = Platform::List_Files(native, QStringLiteral(".BMP"));
+    QDateTime modified, changed;
+    if (native.isEmpty() || !Folder_Stamp(native, &modified, &changed))
+        return {};
+    QList<Listing>& recent = Recent_Listings();
+    for (qsizetype i = 0; i < recent.size(); ++i) {
+        const Listing& l = recent.at(i);
+        if (l.Folder == folder && l.Native == native && l.Modified == modified &&
+            l.Changed == changed) {
+            recent.move(i, 0);
+            return recent.first().List;
+        }
+    }
+    Listing listing{folder, native, modified, changed, Sorted_Listing(folder, native)};
+    recent.prepend(listing);
+    if (recent.size() > 8)
+        recent.removeLast();
+    return listing.List;
+}
+
+namespace {
+
+QStringList Sorted_Listing(const QString& folder, const QString& native)
+{
+    const QStringList names = Platform::List_Files(native, QStringLiteral(".BMP"));
     std::vector<qsizetype> order(size_t(names.size()));
     for (qsizetype i = 0; i < names.size(); ++i)
         order[size_t(i)] = i;
@@ -191,6 +247,8 @@ QStringList List_Thumbnails(const QString& folderDos)
         list.append(folder + names.at(i));
     return list;
 }
+
+} // namespace
 
 namespace {
 

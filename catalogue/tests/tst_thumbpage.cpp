@@ -203,6 +203,12 @@ void Tst_Thumb_Page::listingTakesOrdinaryBitmapsInOrder()
              (QStringList{"T:\\Apple.BMP", "T:\\banana.BMP", "T:\\rose.bmp", "T:\\Zed.Bmp"}));
     QCOMPARE(List_Thumbnails("T:").size(), 4); // a backslash is appended
     QVERIFY(List_Thumbnails("T:\\missing\\").isEmpty());
+    // A folder listed before is listed again once its files change.
+    QVERIFY(QFile::remove(dir.filePath("rose.bmp")));
+    QFile added(dir.filePath("Cherry.BMP"));
+    QVERIFY(added.open(QIODevice::WriteOnly));
+    QCOMPARE(List_Thumbnails("T:\\"),
+             (QStringList{"T:\\Apple.BMP", "T:\\banana.BMP", "T:\\Cherry.BMP", "T:\\Zed.Bmp"}));
 }
 
 void Tst_Thumb_Page::listingOrderIsTheLocaleOrder()
