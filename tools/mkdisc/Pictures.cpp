@@ -128,6 +128,51 @@ void Bubbles(QPainter& p, QSize sz, quint32 seed)
     p.drawEllipse(f + QPointF(-w * 0.08, -h * 0.02), 3.0, 3.0);
 }
 
+void Bird(QPainter& p, QSize sz, quint32 seed)
+{
+    const double w = sz.width(), h = sz.height();
+    QLinearGradient sky(0, 0, 0, h);
+    sky.setColorAt(0, Hue(seed, 7, 90, 250));
+    sky.setColorAt(1, QColor(235, 245, 255));
+    p.fillRect(QRectF(0, 0, w, h), sky);
+    // A branch.
+    p.setPen(QPen(QColor(100, 65, 30), h * 0.05, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(0, h * 0.72), QPointF(w, h * 0.62));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(60, 140, 60));
+    for (int i = 0; i < 4; ++i)
+        p.drawEllipse(QPointF(w * (0.12 + 0.25 * i), h * (0.69 - 0.025 * i)), w * 0.05, h * 0.025);
+    // The bird sitting on it.
+    const QPointF body(w * 0.5, h * 0.5);
+    const QColor plumage = Hue(seed, 1, 200, 220);
+    p.setBrush(plumage);
+    QPainterPath tail;
+    tail.moveTo(body + QPointF(w * 0.12, h * 0.02));
+    tail.lineTo(body + QPointF(w * 0.30, h * 0.16));
+    tail.lineTo(body + QPointF(w * 0.26, h * 0.21));
+    tail.closeSubpath();
+    p.drawPath(tail);
+    p.drawEllipse(body, w * 0.16, h * 0.13);
+    p.setBrush(plumage.lighter(140));
+    p.drawEllipse(body + QPointF(-w * 0.04, h * 0.04), w * 0.09, h * 0.07); // breast
+    p.setBrush(plumage.darker(130));
+    p.drawEllipse(body + QPointF(w * 0.04, -h * 0.01), w * 0.09, h * 0.06); // wing
+    p.setBrush(plumage);
+    const QPointF head = body + QPointF(-w * 0.13, -h * 0.12);
+    p.drawEllipse(head, w * 0.075, h * 0.085);
+    p.setBrush(QColor(250, 170, 30));
+    QPolygonF beak{head + QPointF(-w * 0.065, -h * 0.01), head + QPointF(-w * 0.12, h * 0.01),
+                   head + QPointF(-w * 0.06, h * 0.025)};
+    p.drawPolygon(beak);
+    p.setBrush(Qt::white);
+    p.drawEllipse(head + QPointF(-w * 0.02, -h * 0.02), w * 0.02, w * 0.02);
+    p.setBrush(Qt::black);
+    p.drawEllipse(head + QPointF(-w * 0.025, -h * 0.02), w * 0.01, w * 0.01);
+    p.setPen(QPen(QColor(250, 170, 30), h * 0.012));
+    p.drawLine(body + QPointF(-w * 0.02, h * 0.12), body + QPointF(-w * 0.03, h * 0.19));
+    p.drawLine(body + QPointF(w * 0.03, h * 0.12), body + QPointF(w * 0.03, h * 0.18));
+}
+
 void Caption(QPainter& p, QSize sz, const QString& text)
 {
     QFont font(QStringLiteral("DejaVu Sans"));
@@ -149,7 +194,14 @@ QImage Draw_Picture(const QString& name, QSize size, int style)
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     const quint32 seed = qHash(name) % 100000u;
-    switch (((style % 4) + 4) % 4) {
+    // Pictures named after their subject show it; the others vary with the style number.
+    if (name.startsWith(QLatin1String("BIRD")))
+        style = 4;
+    else if (name.startsWith(QLatin1String("PEAK")))
+        style = 0;
+    else if (name.startsWith(QLatin1String("COAST")))
+        style = 3;
+    switch (style == 4 ? 4 : ((style % 4) + 4) % 4) {
     case 0:
         Landscape(p, size, seed);
         break;
@@ -159,8 +211,11 @@ QImage Draw_Picture(const QString& name, QSize size, int style)
     case 2:
         Geometry(p, size, seed);
         break;
-    default:
+    case 3:
         Bubbles(p, size, seed);
+        break;
+    default:
+        Bird(p, size, seed);
         break;
     }
     Caption(p, size, name);
