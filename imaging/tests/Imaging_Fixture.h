@@ -210,7 +210,7 @@ inline Image_Library Recording_Library(QList<Library_Call>& calls, int16_t write
     lib.Write_TIFF = [=](const char* f, int16_t comp, int16_t bits, const QImage* b,
                          const QList<QRgb>* p) {
         Library_Call c = Call("Write_TIFF", f, bits);
-        c.Compression = comp;
+        c.Compression = uint16_t(comp); // 32773 travels as a negative 16-bit value
         record(c);
         return result([&] { return real.Write_TIFF(f, comp, bits, b, p); });
     };
