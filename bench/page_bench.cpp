@@ -116,15 +116,13 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     Mkdisc::Disc_Spec spec = Mkdisc::Small_Disc({2000});
     spec.Picture_Size = QSize(100, 75);
-    Mkdisc::Program_Files_Spec files;
-    files.Disc_Folder = dir.filePath(QStringLiteral("disc"));
     QString error;
-    if (!Mkdisc::Write_Disc(files.Disc_Folder, spec, &error) ||
-        !Mkdisc::Write_Program_Files(dir.filePath(QStringLiteral("program")), files, &error)) {
+    const QString programFile = Mkdisc::Write_Installation(dir.path(), spec, {}, &error);
+    if (programFile.isEmpty()) {
         std::fprintf(stderr, "cannot write the benchmark disc: %s\n", qPrintable(error));
         return 1;
     }
-    TForm1 form({dir.filePath(QStringLiteral("program/orvinta")), {}});
+    TForm1 form({programFile, {}});
     g_form = &form;
     form.show();
     form.Thumbnail_View(); // the page alone: 10 x 10 cells in this window

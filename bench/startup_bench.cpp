@@ -134,15 +134,13 @@ int main(int argc, char** argv)
 
     QTemporaryDir dir;
     Mkdisc::Disc_Spec spec = Catalogue_700();
-    Mkdisc::Program_Files_Spec files;
-    files.Disc_Folder = dir.filePath(QStringLiteral("disc"));
     QString error;
-    if (!Mkdisc::Write_Disc(files.Disc_Folder, spec, &error) ||
-        !Mkdisc::Write_Program_Files(dir.filePath(QStringLiteral("program")), files, &error)) {
+    const QString programFile = Mkdisc::Write_Installation(dir.path(), spec, {}, &error);
+    if (programFile.isEmpty()) {
         std::fprintf(stderr, "cannot write the benchmark disc: %s\n", qPrintable(error));
         return 1;
     }
-    g_programFile = dir.filePath(QStringLiteral("program/orvinta"));
+    g_programFile = programFile;
     {
         TForm1 probe({g_programFile, {}});
         if (probe.State().Abort_Start || probe.Cat_List->topLevelItemCount() == 0) {

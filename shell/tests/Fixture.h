@@ -21,10 +21,8 @@ struct Fixture
         Mkdisc::Program_Files_Spec files;
         files.Languages = languages;
         files.Messages = messages;
-        files.Disc_Folder = disc();
         files.Keep_Settings = false;
-        return Mkdisc::Write_Disc(disc(), spec, &error) &&
-               Mkdisc::Write_Program_Files(program(), files, &error);
+        return !Mkdisc::Write_Installation(dir.path(), spec, files, &error).isEmpty();
     }
     void Set(const QString& section, const QString& key, const QString& value)
     {

@@ -66,6 +66,13 @@ struct Program_Files_Spec
 bool Write_Program_Files(const QString& programFolder, const Program_Files_Spec& spec,
                          QString* error);
 
+// A whole installation for tests and benchmarks: root + "/disc" receives the disc, root +
+// "/program" the program's own files with the disc mapped as drive D:. Returns the native
+// path the program file would have there (root + "/program/" + base name), or an empty
+// string with a text on failure.
+QString Write_Installation(const QString& root, const Disc_Spec& disc, Program_Files_Spec files,
+                           QString* error);
+
 // The language file text for the first `languages` languages.
 QByteArray Language_File_Text(int languages, int messages);
 // Message texts: index 0..69 in language 0 (English), 1 (German), 2 (French).
