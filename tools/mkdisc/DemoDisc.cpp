@@ -78,6 +78,19 @@ Disc_Spec Demo_Disc()
                  Numbered(QStringLiteral("COAST"), 14)),
         Category({"23. Cities", "23. St\u00E4dte", "23. Villes"}, "PLACES\\CITY", "BMP", 1,
                  Numbered(QStringLiteral("CITY"), 12)),
+        // Last, so that the entries above keep their numbers: the remaining formats.
+        Heading({"40. Art", "40. Kunst", "40. Art"}),
+        Category({"41. Clip Art", "41. Cliparts", "41. Images clipart"}, "ART\\CLIPART", ".WMF", 1,
+                 {"FLOWER", "HOUSE", "LANDSCAP", "CHART", "BLOOM", "COTTAGE", "VALLEY", "GRAPH"}),
+        Category({"42. Icons", "42. Symbole", "42. Ic\u00F4nes"}, "ART\\ICONS", "ico", 1,
+                 {"SUN", "MOON", "STAR", "CLOUD", "DROP", "LEAF", "FLAME", "BELL", "KEY", "SHELL"}),
+        Category({"43. Posters", "43. Plakate", "43. Affiches"}, "ART\\POSTERS", ".GIF", 1,
+                 Numbered(QStringLiteral("POSTER"), 10), 5),
+        // "tiff" is cut to ".TIF" when the picture is loaded.
+        Category({"44. Paintings", "44. Gem\u00E4lde", "44. Peintures"}, "ART\\PAINT", "tiff", 1,
+                 {"DAWN", "DUSK", "HARVEST", "MARKET", "ORCHARD", "RIVER", "STILL", "WINTER"}),
+        Category({"45. Sketches", "45. Skizzen", "45. Esquisses"}, "ART\\SKETCH", ".PCX", 1,
+                 Numbered(QStringLiteral("SKETCH"), 6)),
     };
     return spec;
 }

@@ -3,13 +3,20 @@
 
 #include "AnsiText.h"
 #include "Profile.h"
+#include "WmfPicture.h"
+#include "WmfWriter.h"
+
+#include "sky32v3c.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageWriter>
+#include <QPainter>
+#include <QPainterPath>
 #include <QSaveFile>
+#include <QTemporaryDir>
 
 #include <zip.h>
 
@@ -41,24 +48,100 @@ QString Dotted(const QString& ext)
     return ext.startsWith(QLatin1Char('.')) ? ext : QLatin1Char('.') + ext;
 }
 
-// Encodes a picture in the format its extension names. Formats the toolkit cannot write
-// yet are written as PNG bytes under the extension, which keeps the disc's names intact.
+// A picture written by the imaging back end, which reads and writes files only.
+QByteArray Encode_With_Back_End(const QImage& image, const QString& upper)
+{
+    QTemporaryDir dir;
+    if (!dir.isValid())
+        return {};
+    const QByteArray file = QFile::encodeName(dir.filePath(QStringLiteral("picture")));
+    int16_t code = SKY_ERR_ARGUMENT;
+    if (upper == QLatin1String(".GIF"))
+        code = Sky_Write_GIF(file, 8, &image, nullptr);
+    else if (upper == QLatin1String(".PCX"))
+        code = Sky_Write_PCX(file, 8, &image, nullptr);
+    else
+        code = Sky_Write_TIFF(file, 5, 0, 24, &image, nullptr); // LZW
+    if (code < 1)
+        return {};
+    QFile f(QFile::decodeName(file));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Encodes a picture in the format its extension names: JPEG, BMP and PNG through the
+// toolkit, GIF, TIFF and PCX through the imaging back end; empty on failure.
 QByteArray Encode_Picture(const QImage& image, const QString& ext)
 {
+    const QString upper = Dotted(ext).toUpper();
+    if (upper == QLatin1String(".GIF") || upper == QLatin1String(".PCX") ||
+        upper == QLatin1String(".TIF") || upper == QLatin1String(".TIFF"))
+        return Encode_With_Back_End(image, upper);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    const QString upper = Dotted(ext).toUpper();
     QByteArray format = "PNG";
     if (upper == QLatin1String(".JPG") || upper == QLatin1String(".JPEG"))
         format = "JPEG";
     else if (upper == QLatin1String(".BMP"))
         format = "BMP";
+    else if (upper == QLatin1String(".ICO"))
+        format = "ICO";
     QImageWriter writer(&buffer, format);
     if (format == "JPEG")
         writer.setQuality(88);
-    writer.write(format == "BMP" ? image.convertToFormat(QImage::Format_RGB888) : image);
+    if (!writer.write(format == "BMP" ? image.convertToFormat(QImage::Format_RGB888) : image))
+        return {};
     return bytes;
+}
+
+// An icon: the picture drawn small inside a rounded frame, transparent around it.
+QImage Draw_Icon(const QString& name, int style)
+{
+    const QImage picture = Draw_Picture(name, QSize(64, 64), style);
+    QImage icon(64, 64, QImage::Format_ARGB32);
+    icon.fill(Qt::transparent);
+    QPainter p(&icon);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath frame;
+    frame.addRoundedRect(QRectF(2, 2, 60, 60), 14, 14);
+    p.setClipPath(frame);
+    p.drawImage(0, 0, picture);
+    p.setClipping(false);
+    p.setPen(QPen(QColor(40, 40, 40), 2));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(frame);
+    return icon;
+}
+
+// The bytes of a disc picture in its category's format, and the picture its thumbnail
+// shows. Metafiles are the demo clip art; icons are drawn small.
+bool Make_Picture(const Picture_Spec& pic, const QString& ext, QSize size, int style, int index,
+                  QByteArray& bytes, QImage& shown)
+{
+    const QString upper = Dotted(ext).toUpper();
+    if (upper == QLatin1String(".WMF")) {
+        bytes = Demo_Metafile(index % Demo_Metafile_Count(), pic.Name);
+        const WmfPicture metafile = WmfPicture::fromBytes(bytes);
+        if (!metafile.isValid())
+            return false;
+        shown = QImage(metafile.pixelSize(), QImage::Format_RGB32);
+        shown.fill(Qt::white);
+        QPainter p(&shown);
+        p.setRenderHint(QPainter::Antialiasing);
+        metafile.play(p, QRectF(shown.rect()));
+        return true;
+    }
+    if (upper == QLatin1String(".ICO")) {
+        const QImage icon = Draw_Icon(pic.Name, style);
+        bytes = Encode_Picture(icon, ext);
+        shown = QImage(icon.size(), QImage::Format_RGB32);
+        shown.fill(Qt::white);
+        QPainter(&shown).drawImage(0, 0, icon);
+        return !bytes.isEmpty();
+    }
+    shown = Draw_Picture(pic.Name, size, style);
+    bytes = Encode_Picture(shown, ext);
+    return !bytes.isEmpty();
 }
 
 bool Write_Zip(const QString& zipPath, const QString& member, const QByteArray& bytes,
@@ -133,8 +216,16 @@ bool Write_Disc(const QString& folder, const Disc_Spec& spec, QString* error)
         const QString thumbs = root.filePath(Native(e.Thumb_Folder));
         QDir().mkpath(pictures);
         QDir().mkpath(thumbs);
-        for (const Picture_Spec& pic : e.Pictures) {
-            const QImage picture = Draw_Picture(pic.Name, spec.Picture_Size, style++);
+        for (int index = 0; index < e.Pictures.size(); ++index) {
+            const Picture_Spec& pic = e.Pictures.at(index);
+            QByteArray bytes;
+            QImage picture;
+            if (!Make_Picture(pic, e.Picture_Ext, spec.Picture_Size, style++, index, bytes,
+                              picture)) {
+                if (error)
+                    *error = QStringLiteral("cannot encode the picture %1").arg(pic.Name);
+                return false;
+            }
             if (!Draw_Thumbnail(picture).save(
                     thumbs + QLatin1Char('/') + pic.Name + QStringLiteral(".BMP"), "BMP")) {
                 if (error)
@@ -142,7 +233,6 @@ bool Write_Disc(const QString& folder, const Disc_Spec& spec, QString* error)
                 return false;
             }
             const QString file = pic.Name + Dotted(e.Picture_Ext).toUpper();
-            const QByteArray bytes = Encode_Picture(picture, e.Picture_Ext);
             const bool ok =
                 pic.Archived
                     ? Write_Zip(pictures + QLatin1Char('/') + pic.Name + QStringLiteral(".ZIP"),
