@@ -184,6 +184,21 @@ private slots:
         }
     }
 
+    // A picture larger than the back end's memory limit is refused with its own message.
+    void picture_beyond_the_memory_limit()
+    {
+        TPMultiImage image;
+        Load_Good(image);
+        Message_Box_Script script;
+        const QString path = m_dir.Write("huge.png", Encode(Photo(200, 100), "png"));
+        Sky_Set_Memory_Limit(10000);
+        image.Set_ImageName(path);
+        Sky_Set_Memory_Limit(0);
+        QVERIFY(!image.Picture().Has_Graphic());
+        QCOMPARE(script.Texts().mid(0, 2), QStringList({Sky_Error_Text(uint16_t(SKY_ERR_TOO_LARGE)),
+                                                        "Reading png file failed"}));
+    }
+
     void damaged_metafile_or_icon_raises_the_standard_error_data()
     {
         QTest::addColumn<QString>("name");

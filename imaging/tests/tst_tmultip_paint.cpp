@@ -6,8 +6,11 @@
 #include "TMultiP.h"
 
 #include <QTest>
+#include <functional>
 
 using namespace imagetest;
+
+Q_DECLARE_METATYPE(std::function<void(TPMultiImage&)>)
 
 namespace {
 
@@ -286,6 +289,66 @@ private slots:
         QCOMPARE(calls, 1);
         QCOMPARE(shot.pixel(2, 2), qRgb(0, 0, 0));
         QCOMPARE(shot.pixel(8, 8), Red);
+    }
+
+    // Setters of what the control shows repaint; the others only store their value.
+    void which_setters_repaint_data()
+    {
+        using Setter = std::function<void(TPMultiImage&)>;
+        QTest::addColumn<Setter>("setter");
+        QTest::addColumn<bool>("repaints");
+        QTest::newRow("Stretch") << Setter([](TPMultiImage& i) { i.Set_Stretch(true); }) << true;
+        QTest::newRow("StretchRatio")
+            << Setter([](TPMultiImage& i) { i.Set_StretchRatio(true); }) << true;
+        QTest::newRow("Center") << Setter([](TPMultiImage& i) { i.Set_Center(true); }) << true;
+        QTest::newRow("BorderStyle")
+            << Setter([](TPMultiImage& i) { i.Set_BorderStyle(bsSingle); }) << true;
+        QTest::newRow("Text") << Setter([](TPMultiImage& i) { i.Set_Text("x"); }) << true;
+        QTest::newRow("TextShadow")
+            << Setter([](TPMultiImage& i) { i.Set_TextShadow(true); }) << true;
+        QTest::newRow("TextLeft") << Setter([](TPMultiImage& i) { i.Set_TextLeft(3); }) << true;
+        QTest::newRow("TextTop") << Setter([](TPMultiImage& i) { i.Set_TextTop(3); }) << true;
+        QTest::newRow("TextRotate")
+            << Setter([](TPMultiImage& i) { i.Set_TextRotate(45); }) << true;
+        QTest::newRow("TextTransParent")
+            << Setter([](TPMultiImage& i) { i.Set_TextTransParent(false); }) << true;
+        QTest::newRow("AutoSize, even unchanged")
+            << Setter([](TPMultiImage& i) { i.Set_AutoSize(false); }) << true;
+        QTest::newRow("Stretch unchanged")
+            << Setter([](TPMultiImage& i) { i.Set_Stretch(false); }) << false;
+        QTest::newRow("ImageReadRes")
+            << Setter([](TPMultiImage& i) { i.Set_ImageReadRes(lColor16); }) << false;
+        QTest::newRow("ImageWriteRes")
+            << Setter([](TPMultiImage& i) { i.Set_ImageWriteRes(sColor16); }) << false;
+        QTest::newRow("TifSaveCompress")
+            << Setter([](TPMultiImage& i) { i.Set_TifSaveCompress(sLZW); }) << false;
+        QTest::newRow("ImageDither")
+            << Setter([](TPMultiImage& i) { i.Set_ImageDither(false); }) << false;
+        QTest::newRow("ImageLibPalette")
+            << Setter([](TPMultiImage& i) { i.Set_ImageLibPalette(false); }) << false;
+        QTest::newRow("PNGInterLaced")
+            << Setter([](TPMultiImage& i) { i.Set_PNGInterLaced(true); }) << false;
+        QTest::newRow("TextShadowColor")
+            << Setter([](TPMultiImage& i) { i.Set_TextShadowColor(Qt::red); }) << false;
+        QTest::newRow("UseTwainWindow")
+            << Setter([](TPMultiImage& i) { i.Set_UseTwainWindow(false); }) << false;
+    }
+    void which_setters_repaint()
+    {
+        using Setter = std::function<void(TPMultiImage&)>;
+        QFETCH(Setter, setter);
+        QFETCH(bool, repaints);
+        TPMultiImage image;
+        int paints = 0;
+        connect(&image, &TPMultiImage::OnPaint, this, [&](QPainter*) { ++paints; });
+        image.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&image));
+        QTRY_VERIFY(paints > 0);
+        QCoreApplication::processEvents();
+        paints = 0;
+        setter(image);
+        QCoreApplication::processEvents();
+        QCOMPARE(paints > 0, repaints);
     }
 
     void stretch_flags_exclude_each_other()
