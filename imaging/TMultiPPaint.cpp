@@ -33,16 +33,16 @@ void TPMultiImage::Paint_Picture(QPainter& painter, QRect client)
     const QRect target = Image_Rules::Target_Rect(flags, client, m_picture.Size());
     if (target.isEmpty())
         return;
-    const bool toolkit = !m_picture.Is_Bitmap() || !m_imageLibPalette ||
-                         m_info.Format_Name == QLatin1String("ICO") ||
-                         m_info.Format_Name == QLatin1String("WMF");
-    if (toolkit && !m_picture.Is_Bitmap()) {
+    // Metafiles and icons draw themselves as vectors or with their transparency. Bitmaps take
+    // the same path whether the control or the toolkit is asked to paint them
+    // (ImageLibPalette): without palette displays the two differ in nothing.
+    if (!m_picture.Is_Bitmap()) {
         m_picture.Draw(painter, target);
         return;
     }
 
     // A bitmap: scaled once to the rectangle it fills, and only the part that is visible kept.
-    // One-bit pictures keep hard edges, as black-and-white drawings need.
+    // Read in monochrome, pictures keep hard edges, as black-and-white drawings need.
     const bool smooth = m_readRes != lMonoChrome;
     const QRect visible = target.intersected(client);
     if (visible.isEmpty())
