@@ -1,7 +1,8 @@
 // A 6000 x 4000 JPEG of quality 90 through the picture control, beside bare libjpeg-turbo:
 //   fitted: the control (554 x 328, StretchRatio, DecodeTarget 554 x 328) loads the file and
 //           paints it fitted, against a bare decode at 1/8 scale;
-//   full:   the control loads the file at full size, against a bare full-size decode.
+//   full:   the control loads the file at full size, against a bare full-size decode (and the
+//           back end's reader alone, which decodes into four bytes a pixel).
 // Peak memory: how far the process's resident size rises above where it stood for the fitted
 // load (load and paint), and for the same picture loaded at full size and painted unscaled.
 #include "DosPath.h"
@@ -142,6 +143,18 @@ void BM_Control_Full(benchmark::State& state)
     }
 }
 
+// The back end's reader alone, for what the control adds to it.
+void BM_Back_End_Full(benchmark::State& state)
+{
+    const QByteArray file = QFile::encodeName(Big_Picture());
+    for (auto _ : state) {
+        QImage image;
+        if (Sky_Read_JPEG(file, 24, 1, 1, &image, nullptr) != SKY_OK)
+            state.SkipWithError("full read failed");
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+
 void BM_Bare_Full(benchmark::State& state)
 {
     const QByteArray file = QFile::encodeName(Big_Picture());
@@ -210,6 +223,7 @@ BENCHMARK(BM_Control_Fitted_554x328)
     ->ReportAggregatesOnly();
 BENCHMARK(BM_Bare_Eighth)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly();
 BENCHMARK(BM_Control_Full)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly();
+BENCHMARK(BM_Back_End_Full)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly();
 BENCHMARK(BM_Bare_Full)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly();
 BENCHMARK(BM_Peak_Memory)->Unit(benchmark::kMillisecond)->Iterations(1);
 
