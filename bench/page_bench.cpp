@@ -8,6 +8,7 @@
 
 #include "DosPath.h"
 #include "MessageBox.h"
+#include "System.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -81,6 +82,14 @@ void BM_Part_List(benchmark::State& state)
         benchmark::DoNotOptimize(List_Thumbnails(folder).size());
 }
 
+void BM_Part_List_Files(benchmark::State& state)
+{
+    const QString folder =
+        Platform::Native_Path(g_form->State().Catalogue.at(g_entry).Thumb_Folder);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(Platform::List_Files(folder, QStringLiteral(".BMP")).size());
+}
+
 void BM_Part_Load(benchmark::State& state)
 {
     Thumb_Cells cells;
@@ -96,6 +105,7 @@ void BM_Part_Draw(benchmark::State& state)
 }
 
 BENCHMARK(BM_Part_List)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Part_List_Files)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Part_Load)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Part_Draw)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Page_Fill)->Unit(benchmark::kMillisecond);
