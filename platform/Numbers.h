@@ -17,10 +17,4 @@ constexpr int Div_Trunc(int a, int b, int fallback = 0)
     return b == 0 ? fallback : a / b;
 }
 
-// a mod b with the sign of a, as integer division truncating toward zero leaves it.
-constexpr int Mod_Trunc(int a, int b, int fallback = 0)
-{
-    return b == 0 ? fallback : a % b;
-}
-
 } // namespace Numbers

@@ -24,8 +24,6 @@ public:
     }
 
     bool At_End() const { return m_next >= m_lines.size(); }
-    // 1-based number of the line read last (0 before the first read).
-    int Line_Number() const { return int(m_next); }
     QString errorText() const { return m_error; }
 
 private:
