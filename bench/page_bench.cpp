@@ -82,6 +82,22 @@ void BM_Part_List(benchmark::State& state)
         benchmark::DoNotOptimize(List_Thumbnails(folder).size());
 }
 
+// The listing of a folder whose times changed since it was listed last.
+void BM_Part_List_Changed_Folder(benchmark::State& state)
+{
+    const QString folder = g_form->State().Catalogue.at(g_entry).Thumb_Folder;
+    const QByteArray path = QFile::encodeName(Platform::Native_Path(folder));
+    time_t stamp = time(nullptr);
+    for (auto _ : state) {
+        state.PauseTiming();
+        const utimbuf times{stamp, ++stamp};
+        if (utime(path.constData(), &times) != 0)
+            state.SkipWithError("cannot change the folder's time");
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(List_Thumbnails(folder).size());
+    }
+}
+
 void BM_Part_List_Files(benchmark::State& state)
 {
     const QString folder =
@@ -106,6 +122,7 @@ void BM_Part_Draw(benchmark::State& state)
 
 BENCHMARK(BM_Part_List)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Part_List_Files)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Part_List_Changed_Folder)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Part_Load)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Part_Draw)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Page_Fill)->Unit(benchmark::kMillisecond);

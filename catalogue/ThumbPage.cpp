@@ -138,19 +138,31 @@ const std::array<int, 128>& Ascii_Ranks()
     return ranks;
 }
 
-// The name as a string of ranks, or an empty result when a character has no rank.
-bool Rank_Key(const QString& name, std::basic_string<char16_t>& key)
+// True when every character of the name has a rank.
+bool Rankable(const QString& name)
 {
     const std::array<int, 128>& ranks = Ascii_Ranks();
-    key.clear();
-    key.reserve(size_t(name.size()));
     for (QChar ch : name) {
         const char16_t u = ch.unicode();
         if (u >= 128 || ranks[u] < 0)
             return false;
-        key.push_back(char16_t(ranks[u] + 1));
     }
     return true;
+}
+
+// Compares two rankable names by the ranks of their characters, a shorter prefix first.
+int Compare_Ranks(const QString& a, const QString& b)
+{
+    const std::array<int, 128>& ranks = Ascii_Ranks();
+    const qsizetype n = std::min(a.size(), b.size());
+    const QChar* pa = a.constData();
+    const QChar* pb = b.constData();
+    for (qsizetype i = 0; i < n; ++i) {
+        const int d = ranks[pa[i].unicode()] - ranks[pb[i].unicode()];
+        if (d != 0)
+            return d;
+    }
+    return int(a.size() - b.size());
 }
 
 } // namespace
@@ -220,14 +232,11 @@ QStringList Sorted_Listing(const QString& folder, const QString& native)
     std::vector<qsizetype> order(size_t(names.size()));
     for (qsizetype i = 0; i < names.size(); ++i)
         order[size_t(i)] = i;
-    std::vector<std::basic_string<char16_t>> rankKeys(size_t(names.size()));
-    bool ascii = true;
-    for (qsizetype i = 0; i < names.size() && ascii; ++i)
-        ascii = Rank_Key(names.at(i), rankKeys[size_t(i)]);
+    const bool ascii = std::all_of(names.begin(), names.end(), Rankable);
     // Names the collation ranks equal (they differ in case only) keep a fixed order.
     if (ascii) {
         std::sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
-            const int c = rankKeys[size_t(a)].compare(rankKeys[size_t(b)]);
+            const int c = Compare_Ranks(names.at(a), names.at(b));
             return c != 0 ? c < 0 : names.at(a) < names.at(b);
         });
     } else {
