@@ -30,7 +30,7 @@ private slots:
                                          << "rose.txt" << false;
         QTest::newRow("extension cut short") << "*.jp"
                                              << "rose.jpg" << false;
-        QTest::newRow("name longer than the spec") << "rose.jpg"
+        QTest::newRow("name longer than the pattern") << "rose.jpg"
                                                    << "rose.jpgx" << false;
         QTest::newRow("? is one character") << "ros?.jpg"
                                             << "rose.jpg" << true;
@@ -60,9 +60,9 @@ private slots:
                                         << "a.b.c" << true;
         QTest::newRow("dot file") << "*.txt"
                                   << ".txt" << true;
-        QTest::newRow("backslash in the spec is a separator") << "SUB\\*.txt"
+        QTest::newRow("backslash in the pattern is a separator") << "SUB\\*.txt"
                                                               << "sub/a.txt" << true;
-        QTest::newRow("folder in the spec must match") << "sub/*"
+        QTest::newRow("folder in the pattern must match") << "sub/*"
                                                        << "other/a.txt" << false;
     }
 
