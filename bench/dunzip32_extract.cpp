@@ -3,16 +3,13 @@
 #include "Unzip_Call.h"
 #include "Zip_Builder.h"
 
+#include "BenchSupport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <spawn.h>
 #include <stdexcept>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char** environ;
 
 namespace {
 
@@ -61,16 +58,10 @@ void BM_Dunzip(benchmark::State& state)
 void BM_Unzip(benchmark::State& state)
 {
     Fixture& f = Shared();
-    std::vector<std::string> args{"unzip", "-o", "-qq", f.zip, "-d", f.dest};
-    std::vector<char*> argv;
-    for (std::string& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
+    const std::string zip = f.zip;
+    const std::string dest = f.dest;
     for (auto _ : state) {
-        pid_t pid = 0;
-        int status = 0;
-        if (::posix_spawnp(&pid, "unzip", nullptr, nullptr, argv.data(), environ) != 0 ||
-            ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        if (!Run_Unzip(zip, dest))
             state.SkipWithError("unzip failed");
     }
 }

@@ -5,6 +5,7 @@
 //           back end's reader alone, which decodes into four bytes a pixel).
 // Peak memory: how far the process's resident size rises above where it stood for the fitted
 // load (load and paint), and for the same picture loaded at full size and painted unscaled.
+#include "BenchSupport.h"
 #include "DosPath.h"
 #include "TMultiP.h"
 
@@ -19,7 +20,6 @@
 #include <cstdio>
 #include <vector>
 // jpeglib.h needs FILE and size_t declared first.
-#include <jpeglib.h>
 
 namespace {
 
@@ -69,37 +69,6 @@ const QString& Big_Picture()
     return path;
 }
 
-// libjpeg alone, from the file into one RGB buffer.
-size_t Bare_Decode(const char* file, unsigned denominator, std::vector<unsigned char>& buffer)
-{
-    FILE* f = std::fopen(file, "rb");
-    if (!f)
-        std::abort();
-    jpeg_decompress_struct cinfo;
-    jpeg_error_mgr err;
-    cinfo.err = jpeg_std_error(&err);
-    jpeg_create_decompress(&cinfo);
-    jpeg_stdio_src(&cinfo, f);
-    jpeg_read_header(&cinfo, TRUE);
-    cinfo.scale_num = 1;
-    cinfo.scale_denom = denominator;
-    cinfo.out_color_space = JCS_RGB;
-    jpeg_start_decompress(&cinfo);
-    const size_t stride = size_t(cinfo.output_width) * size_t(cinfo.output_components);
-    buffer.clear();
-    buffer.shrink_to_fit(); // a fresh buffer each time, as a load allocates its picture
-    buffer.resize(stride * cinfo.output_height);
-    while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPROW row = buffer.data() + stride * cinfo.output_scanline;
-        jpeg_read_scanlines(&cinfo, &row, 1);
-    }
-    const size_t pixels = size_t(cinfo.output_width) * cinfo.output_height;
-    jpeg_finish_decompress(&cinfo);
-    jpeg_destroy_decompress(&cinfo);
-    std::fclose(f);
-    return pixels;
-}
-
 QString Dos(const QString& native)
 {
     return Platform::Dos_Path(native);
@@ -127,7 +96,7 @@ void BM_Bare_Eighth(benchmark::State& state)
     const QByteArray file = QFile::encodeName(Big_Picture());
     std::vector<unsigned char> buffer;
     for (auto _ : state)
-        benchmark::DoNotOptimize(Bare_Decode(file, 8, buffer));
+        benchmark::DoNotOptimize(Bare_Jpeg_Decode(file, 8, buffer, JCS_RGB, true));
 }
 
 void BM_Control_Full(benchmark::State& state)
@@ -160,7 +129,7 @@ void BM_Bare_Full(benchmark::State& state)
     const QByteArray file = QFile::encodeName(Big_Picture());
     std::vector<unsigned char> buffer;
     for (auto _ : state)
-        benchmark::DoNotOptimize(Bare_Decode(file, 1, buffer));
+        benchmark::DoNotOptimize(Bare_Jpeg_Decode(file, 1, buffer, JCS_RGB, true));
 }
 
 // The process's resident size and its peak since the last reset, in KiB (Linux).

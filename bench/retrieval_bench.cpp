@@ -6,16 +6,14 @@
 #include "Retrieval_Fixture.h"
 #include "Zip_Builder.h"
 
+#include "BenchSupport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QFile>
 #include <QFileInfo>
 
-#include <spawn.h>
 #include <stdexcept>
-#include <sys/wait.h>
-
-extern char** environ;
 
 namespace {
 
@@ -57,19 +55,11 @@ void BM_Retrieve_Picture(benchmark::State& state)
 void BM_Unzip(benchmark::State& state)
 {
     Fixture& f = Shared();
-    std::vector<std::string> args{
-        "unzip", "-o",
-        "-qq",   QFile::encodeName(f.disc.Native(QStringLiteral("PICTURE.ZIP"))).toStdString(),
-        "-d",    QFile::encodeName(f.unzipDest.path()).toStdString()};
-    std::vector<char*> argv;
-    for (std::string& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
+    const std::string zip =
+        QFile::encodeName(f.disc.Native(QStringLiteral("PICTURE.ZIP"))).toStdString();
+    const std::string dest = QFile::encodeName(f.unzipDest.path()).toStdString();
     for (auto _ : state) {
-        pid_t pid = 0;
-        int status = 0;
-        if (::posix_spawnp(&pid, "unzip", nullptr, nullptr, argv.data(), environ) != 0 ||
-            ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        if (!Run_Unzip(zip, dest))
             state.SkipWithError("unzip failed");
     }
 }

@@ -3,6 +3,7 @@
 //   scaled: the back end's scaled entry asked to cover 554 x 328 (it picks 1/8) against a bare
 //           decode at 1/8;
 //   full:   the back end's JPEG reader against a bare full-size decode.
+#include "BenchSupport.h"
 #include "sky32v3c.h"
 
 #include <QDir>
@@ -15,7 +16,6 @@
 #include <cstdio>
 #include <vector>
 // jpeglib.h needs FILE and size_t declared first.
-#include <jpeglib.h>
 
 namespace {
 
@@ -60,36 +60,6 @@ const QByteArray& pictureFile()
     return file;
 }
 
-// Decodes with libjpeg alone, from the file, into one RGB buffer; returns the pixel count.
-size_t bareDecode(const char* file, unsigned denominator, std::vector<unsigned char>& buffer,
-                  J_COLOR_SPACE space = JCS_RGB)
-{
-    FILE* f = std::fopen(file, "rb");
-    if (!f)
-        std::abort();
-    jpeg_decompress_struct cinfo;
-    jpeg_error_mgr err;
-    cinfo.err = jpeg_std_error(&err);
-    jpeg_create_decompress(&cinfo);
-    jpeg_stdio_src(&cinfo, f);
-    jpeg_read_header(&cinfo, TRUE);
-    cinfo.scale_num = 1;
-    cinfo.scale_denom = denominator;
-    cinfo.out_color_space = space;
-    jpeg_start_decompress(&cinfo);
-    const size_t stride = size_t(cinfo.output_width) * size_t(cinfo.output_components);
-    buffer.resize(stride * cinfo.output_height);
-    while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPROW row = buffer.data() + stride * cinfo.output_scanline;
-        jpeg_read_scanlines(&cinfo, &row, 1);
-    }
-    const size_t pixels = size_t(cinfo.output_width) * cinfo.output_height;
-    jpeg_finish_decompress(&cinfo);
-    jpeg_destroy_decompress(&cinfo);
-    std::fclose(f);
-    return pixels;
-}
-
 void BM_Sky_Scaled_554x328(benchmark::State& state)
 {
     const QByteArray& file = pictureFile();
@@ -108,7 +78,7 @@ void BM_Bare_Eighth(benchmark::State& state)
     const QByteArray& file = pictureFile();
     std::vector<unsigned char> buffer;
     for (auto _ : state)
-        benchmark::DoNotOptimize(bareDecode(file, 8, buffer));
+        benchmark::DoNotOptimize(Bare_Jpeg_Decode(file, 8, buffer));
 }
 
 void BM_Sky_Full(benchmark::State& state)
@@ -129,7 +99,7 @@ void BM_Bare_Full(benchmark::State& state)
     for (auto _ : state) {
         buffer.clear();
         buffer.shrink_to_fit(); // a fresh buffer each time, as a reader allocates its picture
-        benchmark::DoNotOptimize(bareDecode(file, 1, buffer));
+        benchmark::DoNotOptimize(Bare_Jpeg_Decode(file, 1, buffer));
     }
 }
 
@@ -142,7 +112,7 @@ void BM_Bare_Full_Bgrx(benchmark::State& state)
     for (auto _ : state) {
         buffer.clear();
         buffer.shrink_to_fit();
-        benchmark::DoNotOptimize(bareDecode(file, 1, buffer, JCS_EXT_BGRX));
+        benchmark::DoNotOptimize(Bare_Jpeg_Decode(file, 1, buffer, JCS_EXT_BGRX));
     }
 }
 
