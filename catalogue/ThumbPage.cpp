@@ -217,10 +217,16 @@ QStringList List_Thumbnails(const QString& folderDos)
             return recent.first().List;
         }
     }
+    const QDateTime listed = QDateTime::currentDateTime();
     Listing listing{folder, native, modified, changed, Sorted_Listing(folder, native)};
-    recent.prepend(listing);
-    if (recent.size() > 8)
-        recent.removeLast();
+    // File times are kept in coarse steps: a folder changed within the last moments may
+    // change again without its times moving, so only a listing of a folder that had been
+    // unchanged for a while before it was read is kept.
+    if (std::max(modified, changed).msecsTo(listed) >= 2000) {
+        recent.prepend(listing);
+        if (recent.size() > 8)
+            recent.removeLast();
+    }
     return listing.List;
 }
 
